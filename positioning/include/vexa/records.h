@@ -1,0 +1,161 @@
+#ifndef VEXA_RECORDS_H
+#define VEXA_RECORDS_H
+
+#include <assert.h>
+#include <limits.h>
+
+#include <vexa/export.h>
+
+/// The 32-bit signed count type of every record, on every platform.
+typedef int PT_Int32;
+
+/// Refuses to compile where PT_Int32 is not a 32-bit signed integer (a C++98 static assertion).
+typedef char
+    PT_Int32IsThirtyTwoBitSigned[(sizeof(PT_Int32) * CHAR_BIT == 32 && PT_Int32(-1) < 0) ? 1 : -1];
+
+/// N elements of T held inline, in index order; the record that holds it keeps the count in use.
+/// Copying and assignment are member-wise over all N elements.
+template <class T, int N>
+class PT_FixedArray {
+public:
+    virtual ~PT_FixedArray() {}
+
+    /// The element at index i (0 to N-1); checked by assert only in builds without NDEBUG.
+    T& operator[](long i) {
+        assert(i >= 0 && i < N);
+        return elements_[i];
+    }
+    /// The element at index i (0 to N-1), read-only.
+    const T& operator[](long i) const {
+        assert(i >= 0 && i < N);
+        return elements_[i];
+    }
+
+private:
+    T elements_[N];
+};
+
+/// A point of up to three ordinates.
+struct PT_CoordinatePoint {
+    /// Default construction: no ordinate in use, the slots left unset.
+    PT_CoordinatePoint() : size(0) {}
+
+    /// The ordinates 0, 1, 2; only those below size are in use.
+    PT_FixedArray<double, 3> ord;
+    /// The number of ordinates in use; 0 or below means none.
+    PT_Int32 size;
+};
+
+/// An axis-aligned box given by its lower and upper corner.
+struct PT_Envelope {
+    /// The lower corner.
+    PT_CoordinatePoint minCP;
+    /// The upper corner.
+    PT_CoordinatePoint maxCP;
+};
+
+/// A table of up to 100 rows of up to three numbers; each row counts its own numbers in use.
+struct PT_Matrix {
+    /// Default construction: no row in use, every row's size 0.
+    PT_Matrix() : rowCount(0) {}
+
+    /// The rows, row 0 first.
+    PT_FixedArray<PT_CoordinatePoint, 100> elt;
+    /// The number of rows in use; 0 or below means none.
+    PT_Int32 rowCount;
+};
+
+extern "C" {
+
+/// Copies source's size and its ordinates in use into destination; slots from size on keep their
+/// values. Returns 1 when copied; 0, writing nothing, for a null argument or a size above 3.
+VEXA_API int CopyCoordinatePoint(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source);
+
+/// Returns 1 when both points have the same size and the same ordinates in use, else 0 (also for
+/// a null argument). Equal sizes above 3 compare the three ordinates that exist.
+VEXA_API int EqualCoordinatePoint(const PT_CoordinatePoint* first,
+                                  const PT_CoordinatePoint* second);
+
+/// Assigns both corners member-wise, whatever their sizes hold. Returns 1, or 0 for a null
+/// argument, writing nothing.
+VEXA_API int CopyEnvelope(PT_Envelope* destination, const PT_Envelope* source);
+
+/// Returns 1 when both pairs of corners are equal points, else 0 (also for a null argument).
+VEXA_API int EqualEnvelope(const PT_Envelope* first, const PT_Envelope* second);
+}
+
+namespace vexa {
+/// Inline forms of the library's comparisons and copies, shared by the exported functions and
+/// the classes' header members so that hot paths compile into the caller. Not for direct use.
+namespace detail {
+
+/// The number of slots in a point's ordinate array and in a matrix row.
+const PT_Int32 kOrdinateCapacity = 3;
+/// The number of rows in a matrix.
+const PT_Int32 kRowCapacity = 100;
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"
+#endif
+/// The unequal test: exact IEEE inequality, so 0.0 equals -0.0 and a NaN is unequal to anything.
+inline bool Unequal(double a, double b) { return a != b; }
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+/// The below test: a lies below b, or either is NaN (so a NaN ordinate is never inside a box).
+inline bool Below(double a, double b) { return !(a >= b); }
+
+/// The above test: a lies above b, or either is NaN.
+inline bool Above(double a, double b) { return !(a <= b); }
+
+/// The in-use part of a point copy, for a size already known to be 3 or less. The slots are
+/// written by the size as a guard rather than a loop bound, so no copy loop is generated.
+inline void CopyOrdinatesInUse(PT_CoordinatePoint& destination, const PT_CoordinatePoint& source) {
+    const PT_Int32 n = source.size;
+    destination.size = n;
+    if (n > 0) destination.ord[0] = source.ord[0];
+    if (n > 1) destination.ord[1] = source.ord[1];
+    if (n > 2) destination.ord[2] = source.ord[2];
+}
+
+inline int CopyPoint(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
+    if (destination == 0 || source == 0) return 0;
+    if (source->size > kOrdinateCapacity) return 0;
+    CopyOrdinatesInUse(*destination, *source);
+    return 1;
+}
+
+/// Equality of two points of the same size; a size above 3 compares all three slots.
+inline bool OrdinatesInUseEqual(const PT_CoordinatePoint& first, const PT_CoordinatePoint& second) {
+    const PT_Int32 n = first.size;
+    if (n > 0 && Unequal(first.ord[0], second.ord[0])) return false;
+    if (n > 1 && Unequal(first.ord[1], second.ord[1])) return false;
+    if (n > 2 && Unequal(first.ord[2], second.ord[2])) return false;
+    return true;
+}
+
+inline int EqualPoint(const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
+    if (first == 0 || second == 0) return 0;
+    if (first->size != second->size) return 0;
+    return OrdinatesInUseEqual(*first, *second) ? 1 : 0;
+}
+
+inline int CopyEnvelopeRecord(PT_Envelope* destination, const PT_Envelope* source) {
+    if (destination == 0 || source == 0) return 0;
+    destination->minCP = source->minCP;
+    destination->maxCP = source->maxCP;
+    return 1;
+}
+
+inline int EqualEnvelopeRecord(const PT_Envelope* first, const PT_Envelope* second) {
+    if (first == 0 || second == 0) return 0;
+    if (!EqualPoint(&first->minCP, &second->minCP)) return 0;
+    return EqualPoint(&first->maxCP, &second->maxCP);
+}
+
+}  // namespace detail
+}  // namespace vexa
+
+#endif

@@ -1,0 +1,7 @@
+#ifndef VEXA_VEXA_H
+#define VEXA_VEXA_H
+
+/// Everything the library offers: the records, the plain functions and the three value classes.
+#include <vexa/records.h>
+
+#endif

@@ -1,0 +1,23 @@
+#include "extension_library.h"
+
+namespace vexa {
+
+bool OnLoaderEvent(ExtensionFramework& framework, LoaderEvent event, void* instance) {
+    switch (event) {
+        case kProcessAttach:
+            if (!framework.InitializeModule(instance)) return false;
+            // A library record that cannot be allocated only keeps the library out of the
+            // framework's list; the library itself still works, so the load goes on.
+            framework.ChainLibrary();
+            return true;
+        case kProcessDetach:
+            framework.TerminateModule();
+            return true;
+        case kThreadAttach:
+        case kThreadDetach:
+            return true;
+    }
+    return true;
+}
+
+}  // namespace vexa

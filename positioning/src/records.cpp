@@ -1,0 +1,20 @@
+#include <vexa/records.h>
+
+extern "C" {
+
+int CopyCoordinatePoint(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
+    return vexa::detail::CopyPoint(destination, source);
+}
+
+int EqualCoordinatePoint(const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
+    return vexa::detail::EqualPoint(first, second);
+}
+
+int CopyEnvelope(PT_Envelope* destination, const PT_Envelope* source) {
+    return vexa::detail::CopyEnvelopeRecord(destination, source);
+}
+
+int EqualEnvelope(const PT_Envelope* first, const PT_Envelope* second) {
+    return vexa::detail::EqualEnvelopeRecord(first, second);
+}
+}

@@ -1,0 +1,207 @@
+#include <vexa/vexa.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+#include "record_builders.h"
+
+namespace {
+
+template <class Whole, class Part>
+std::ptrdiff_t OffsetOf(const Whole& whole, const Part& part) {
+    return reinterpret_cast<const char*>(&part) - reinterpret_cast<const char*>(&whole);
+}
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(RecordLayout, SizesAndOffsetsMatchTheInterface) {
+    EXPECT_EQ(sizeof(PT_Int32), 4u);
+    EXPECT_EQ(sizeof(PT_CoordinatePoint), 40u);
+    EXPECT_EQ(sizeof(PT_Envelope), 80u);
+    EXPECT_EQ(sizeof(PT_Matrix), 4016u);
+
+    PT_CoordinatePoint point;
+    EXPECT_EQ(OffsetOf(point, point.ord[0]), 8);
+    EXPECT_EQ(OffsetOf(point, point.ord[2]), 24);
+    EXPECT_EQ(OffsetOf(point, point.size), 32);
+
+    PT_Envelope envelope;
+    EXPECT_EQ(OffsetOf(envelope, envelope.maxCP), 40);
+
+    PT_Matrix matrix;
+    EXPECT_EQ(OffsetOf(matrix, matrix.elt[0]), 8);
+    EXPECT_EQ(OffsetOf(matrix, matrix.elt[99]), 8 + 99 * 40);
+    EXPECT_EQ(OffsetOf(matrix, matrix.rowCount), 4008);
+}
+
+TEST(RecordConstruction, DefaultsCountNothingInUse) {
+    PT_CoordinatePoint point;
+    EXPECT_EQ(point.size, 0);
+    PT_Envelope envelope;
+    EXPECT_EQ(envelope.minCP.size, 0);
+    EXPECT_EQ(envelope.maxCP.size, 0);
+    PT_Matrix matrix;
+    EXPECT_EQ(matrix.rowCount, 0);
+    for (long row = 0; row < 100; ++row) EXPECT_EQ(matrix.elt[row].size, 0) << "row " << row;
+}
+
+TEST(RecordConstruction, CopiesAndAssignmentsCopyEverySlot) {
+    const PT_CoordinatePoint source = MakePoint(1, 1.0, 2.0, 3.0);
+    PT_CoordinatePoint assigned = MakePoint(3, 7.0, 8.0, 9.0);
+    assigned = source;
+    EXPECT_TRUE(SameSlots(assigned, source));
+    const PT_CoordinatePoint constructed(source);
+    EXPECT_TRUE(SameSlots(constructed, source));
+
+    PT_Matrix matrix;
+    matrix.elt[99] = MakePoint(5, 4.0, 5.0, 6.0);
+    matrix.rowCount = -3;
+    PT_Matrix target;
+    target = matrix;
+    EXPECT_EQ(target.rowCount, -3);
+    EXPECT_TRUE(SameSlots(target.elt[99], matrix.elt[99]));
+}
+
+TEST(CopyCoordinatePoint, NullArgumentsWriteNothing) {
+    PT_CoordinatePoint destination = MakePoint(2, 1.0, 2.0, 3.0);
+    const PT_CoordinatePoint before = destination;
+    const PT_CoordinatePoint source = MakePoint(3, 4.0, 5.0, 6.0);
+    EXPECT_EQ(CopyCoordinatePoint(0, &source), 0);
+    EXPECT_EQ(CopyCoordinatePoint(&destination, 0), 0);
+    EXPECT_EQ(CopyCoordinatePoint(0, 0), 0);
+    EXPECT_TRUE(SameSlots(destination, before));
+}
+
+TEST(CopyCoordinatePoint, SizeAboveThreeIsRefusedLeavingDestinationWhole) {
+    for (PT_Int32 size : {4, 5, std::numeric_limits<PT_Int32>::max()}) {
+        PT_CoordinatePoint destination = MakePoint(2, 1.0, 2.0, 3.0);
+        const PT_CoordinatePoint before = destination;
+        const PT_CoordinatePoint source = MakePoint(size, 4.0, 5.0, 6.0);
+        EXPECT_EQ(CopyCoordinatePoint(&destination, &source), 0) << "size " << size;
+        EXPECT_TRUE(SameSlots(destination, before)) << "size " << size;
+    }
+}
+
+TEST(CopyCoordinatePoint, CopiesOnlyTheOrdinatesInUse) {
+    PT_CoordinatePoint destination = MakePoint(1, 1.0, 2.0, 3.0);
+    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(3, 4.0, 5.0, 6.0))), 1);
+    EXPECT_TRUE(SameSlots(destination, MakePoint(3, 4.0, 5.0, 6.0)));
+
+    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(2, 7.0, 8.0, 9.0))), 1);
+    EXPECT_TRUE(SameSlots(destination, MakePoint(2, 7.0, 8.0, 6.0)));
+
+    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(0, 0.0, 0.0, 0.0))), 1);
+    EXPECT_TRUE(SameSlots(destination, MakePoint(0, 7.0, 8.0, 6.0)));
+
+    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(-1, 0.0, 0.0, 0.0))), 1);
+    EXPECT_TRUE(SameSlots(destination, MakePoint(-1, 7.0, 8.0, 6.0)));
+
+    const PT_Int32 most_negative = std::numeric_limits<PT_Int32>::min();
+    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(most_negative, 0.0, 0.0, 0.0))), 1);
+    EXPECT_TRUE(SameSlots(destination, MakePoint(most_negative, 7.0, 8.0, 6.0)));
+}
+
+TEST(CopyCoordinatePoint, OntoItselfChangesNothing) {
+    for (PT_Int32 size : {-1, 0, 2, 3, 4}) {
+        PT_CoordinatePoint point = MakePoint(size, 1.0, kNaN, -0.0);
+        const PT_CoordinatePoint before = point;
+        EXPECT_EQ(CopyCoordinatePoint(&point, &point), size <= 3 ? 1 : 0) << "size " << size;
+        EXPECT_TRUE(SameSlots(point, before)) << "size " << size;
+    }
+}
+
+TEST(EqualCoordinatePoint, NullIsNeverEqual) {
+    const PT_CoordinatePoint point = MakePoint(0, 0.0, 0.0, 0.0);
+    EXPECT_EQ(EqualCoordinatePoint(0, &point), 0);
+    EXPECT_EQ(EqualCoordinatePoint(&point, 0), 0);
+    EXPECT_EQ(EqualCoordinatePoint(0, 0), 0);
+}
+
+TEST(EqualCoordinatePoint, ComparesSizeThenOrdinatesInUse) {
+    const PT_CoordinatePoint a = MakePoint(2, 1.0, 2.0, 3.0);
+    EXPECT_EQ(EqualCoordinatePoint(&a, &a), 1);
+    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(2, 1.0, 2.0, 99.0))), 1);
+    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(3, 1.0, 2.0, 3.0))), 0);
+    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(2, 1.0, 2.5, 3.0))), 0);
+    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(2, 1.5, 2.0, 3.0))), 0);
+    EXPECT_EQ(
+        EqualCoordinatePoint(Addr(MakePoint(3, 1.0, 2.0, 3.0)), Addr(MakePoint(3, 1.0, 2.0, 4.0))),
+        0);
+
+    EXPECT_EQ(
+        EqualCoordinatePoint(Addr(MakePoint(0, 1.0, 2.0, 3.0)), Addr(MakePoint(0, 4.0, 5.0, 6.0))),
+        1);
+    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(-1, 1.0, 2.0, 3.0)),
+                                   Addr(MakePoint(-1, 4.0, 5.0, 6.0))),
+              1);
+    EXPECT_EQ(
+        EqualCoordinatePoint(Addr(MakePoint(-1, 1.0, 2.0, 3.0)), Addr(MakePoint(0, 1.0, 2.0, 3.0))),
+        0);
+}
+
+TEST(EqualCoordinatePoint, ComparesExactlyAsIeeeDoubles) {
+    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(1, 0.0, 0, 0)), Addr(MakePoint(1, -0.0, 0, 0))),
+              1);
+    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(1, 1.0, 0, 0)),
+                                   Addr(MakePoint(1, std::nextafter(1.0, 2.0), 0, 0))),
+              0);
+    const PT_CoordinatePoint with_nan = MakePoint(2, 1.0, kNaN, 0.0);
+    EXPECT_EQ(EqualCoordinatePoint(&with_nan, &with_nan), 0);
+    EXPECT_EQ(
+        EqualCoordinatePoint(Addr(MakePoint(1, 1.0, kNaN, 0)), Addr(MakePoint(1, 1.0, kNaN, 0))),
+        1);
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(1, inf, 0, 0)), Addr(MakePoint(1, inf, 0, 0))),
+              1);
+}
+
+TEST(EqualCoordinatePoint, SizesAboveThreeCompareTheThreeSlots) {
+    EXPECT_EQ(
+        EqualCoordinatePoint(Addr(MakePoint(7, 1.0, 2.0, 3.0)), Addr(MakePoint(7, 1.0, 2.0, 3.0))),
+        1);
+    EXPECT_EQ(
+        EqualCoordinatePoint(Addr(MakePoint(7, 1.0, 2.0, 3.0)), Addr(MakePoint(7, 1.0, 2.0, 4.0))),
+        0);
+    EXPECT_EQ(
+        EqualCoordinatePoint(Addr(MakePoint(7, 1.0, 2.0, 3.0)), Addr(MakePoint(4, 1.0, 2.0, 3.0))),
+        0);
+}
+
+TEST(CopyEnvelope, CopiesBothCornersWhateverTheirSizes) {
+    const PT_Envelope source =
+        MakeEnvelope(MakePoint(5, 1.0, 2.0, 3.0), MakePoint(-2, 4.0, 5.0, 6.0));
+    PT_Envelope destination = MakeEnvelope(MakePoint(3, 9, 9, 9), MakePoint(3, 9, 9, 9));
+    EXPECT_EQ(CopyEnvelope(&destination, &source), 1);
+    EXPECT_TRUE(SameSlots(destination.minCP, source.minCP));
+    EXPECT_TRUE(SameSlots(destination.maxCP, source.maxCP));
+}
+
+TEST(CopyEnvelope, NullArgumentsWriteNothing) {
+    PT_Envelope destination = MakeEnvelope(MakePoint(2, 1, 2, 3), MakePoint(2, 4, 5, 6));
+    const PT_Envelope before = destination;
+    EXPECT_EQ(CopyEnvelope(&destination, 0), 0);
+    EXPECT_EQ(CopyEnvelope(0, &before), 0);
+    EXPECT_EQ(CopyEnvelope(0, 0), 0);
+    EXPECT_TRUE(SameSlots(destination, before));
+}
+
+TEST(EqualEnvelope, NeedsBothCornersEqual) {
+    const PT_Envelope box = MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(2, 3, 4, 0));
+    EXPECT_EQ(EqualEnvelope(&box, &box), 1);
+    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 1, 2, 7), MakePoint(2, 3, 4, 8)))),
+              1);
+    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(2, 3, 5, 0)))),
+              0);
+    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 0, 2, 0), MakePoint(2, 3, 4, 0)))),
+              0);
+    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(3, 3, 4, 0)))),
+              0);
+    EXPECT_EQ(EqualEnvelope(&box, 0), 0);
+    EXPECT_EQ(EqualEnvelope(0, &box), 0);
+    EXPECT_EQ(EqualEnvelope(0, 0), 0);
+}
+
+}  // namespace
