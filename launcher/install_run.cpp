@@ -123,11 +123,11 @@ bool EqualsIgnoringAsciiCase(const char* left, const char* right) {
     }
 }
 
-// What is left of a hold after elapsed ms; nothing when the difference is negative as a signed
-// 32-bit number.
+// What is left of a hold after elapsed ms; nothing once it has passed. Compared unsigned, since
+// the difference read as a signed 32-bit number turns positive again past 2^31 ms elapsed and
+// would hold for up to 24 days.
 std::uint32_t Remaining(std::uint32_t hold, std::uint32_t elapsed) {
-    const std::uint32_t difference = hold - elapsed;
-    return difference > 0x7FFFFFFFu ? 0 : difference;
+    return elapsed >= hold ? 0 : hold - elapsed;
 }
 
 void Hold(Platform& platform, const char* argument, std::uint32_t elapsed) {

@@ -215,6 +215,16 @@ TEST(InstallRun, ManagerThatRanLongerThanTheHoldGetsAZeroLengthSleep) {
     exact.manager_run_ms = 60000;
     RunInstall(exact, "PWFieldCAB.ini");
     EXPECT_EQ(exact.calls.back(), "Sleep 0");
+
+    // Past 2^31 ms the difference of hold and elapsed time turns positive again as a signed
+    // number; the hold is still over, not 24 days long.
+    for (const char* argument : {"RequiredDataCAB.ini", "SurveyingCAB.ini"}) {
+        FakePlatform ages_ago;
+        ages_ago.AddWindow("Corvane Field Software");
+        ages_ago.tick_step = 0x80000000u + 80000;
+        RunInstall(ages_ago, argument);
+        EXPECT_EQ(ages_ago.calls.back(), "Sleep 0") << argument;
+    }
 }
 
 TEST(InstallRun, ElapsedTimeSurvivesTheTickCountWrapping) {
