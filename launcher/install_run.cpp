@@ -95,12 +95,12 @@ const char* ComposeCommandLine(Platform& platform, const char* manager_path, con
                                char (&command_line)[kBufferSize]) {
     char folder[kBufferSize];
     if (!GetLauncherFolder(platform, folder)) return kFolderUnknownText;
+    const char* const pieces[] = {manager_path, " \"", folder, argument, "\""};
     std::size_t length = 0;
-    const bool fits =
-        Append(command_line, &length, manager_path) && Append(command_line, &length, " \"") &&
-        Append(command_line, &length, folder) && Append(command_line, &length, argument) &&
-        Append(command_line, &length, "\"");
-    return fits ? nullptr : kPathTooLongText;
+    for (std::size_t i = 0; i < sizeof pieces / sizeof pieces[0]; ++i) {
+        if (!Append(command_line, &length, pieces[i])) return kPathTooLongText;
+    }
+    return nullptr;
 }
 
 // The first check comes only after a full interval. A failed query ends the wait, since it
