@@ -24,6 +24,16 @@ while IFS= read -r symbol; do
         status=1
     fi
 done < <(grep -v '^#' "$expected")
+# The matrix's copy and comparison are the library's own: in no form in the dynamic table, and
+# never global in the full symbol table.
+internal='CopyMatrix|EqualMatrix'
+leaked=$( ("$nm_tool" -D "$library"; "$nm_tool" -D -C "$library") | grep -E "$internal" || true)
+global=$("$nm_tool" --defined-only -C "$library" | awk '$2 ~ /^[A-Z]$/' | grep -E "$internal" || true)
+if [ -n "$leaked$global" ]; then
+    echo "Internal symbols visible outside the library:"
+    printf '%s\n' "$leaked" "$global" | grep -v '^$' | sed 's/^/    /'
+    status=1
+fi
 if [ "$status" -eq 0 ]; then
     echo "exports ok: $(wc -l <<<"$exported") symbols"
 fi

@@ -155,6 +155,33 @@ inline int EqualEnvelopeRecord(const PT_Envelope* first, const PT_Envelope* seco
     return EqualPoint(&first->maxCP, &second->maxCP);
 }
 
+/// Narrows a count given as long to the records' 32-bit count; false when it does not fit.
+inline bool ToCount(long value, PT_Int32& count) {
+#if LONG_MAX > INT_MAX
+    if (value > INT_MAX || value < INT_MIN) return false;
+#endif
+    count = static_cast<PT_Int32>(value);
+    return true;
+}
+
+/// The smaller of two counts (signed).
+inline PT_Int32 SmallerCount(PT_Int32 a, PT_Int32 b) { return a < b ? a : b; }
+
+/// Whether value lies outside the closed interval [lower, upper]; a NaN anywhere is outside.
+inline bool OutsideBounds(double value, double lower, double upper) {
+    return Below(value, lower) || Above(value, upper);
+}
+
+/// The closed-box test in the dimensions counted by both the point and the lower corner (the
+/// upper corner's size is not consulted), three at most.
+inline bool PointInBox(const PT_CoordinatePoint& point, const PT_Envelope& box) {
+    const PT_Int32 n = SmallerCount(point.size, box.minCP.size);
+    if (n > 0 && OutsideBounds(point.ord[0], box.minCP.ord[0], box.maxCP.ord[0])) return false;
+    if (n > 1 && OutsideBounds(point.ord[1], box.minCP.ord[1], box.maxCP.ord[1])) return false;
+    if (n > 2 && OutsideBounds(point.ord[2], box.minCP.ord[2], box.maxCP.ord[2])) return false;
+    return true;
+}
+
 }  // namespace detail
 }  // namespace vexa
 

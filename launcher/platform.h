@@ -1,0 +1,57 @@
+#ifndef LAUNCHER_PLATFORM_H
+#define LAUNCHER_PLATFORM_H
+
+#include <cstdint>
+
+namespace launcher {
+
+/// An opaque registry key, window, process or thread handle; 0 stands for none.
+typedef std::uintptr_t Handle;
+
+/// The two handles a started process comes with.
+struct ProcessHandles {
+    Handle process;
+    Handle thread;
+};
+
+/// The two ways the launcher shows the setup window (SW_SHOWMINIMIZED and SW_SHOWNORMAL).
+enum ShowCommand { kShowMinimized, kShowNormal };
+
+/// The Win32 operations the launcher uses, one member per call, reduced to the results it relies
+/// on. The run sequence takes it as a parameter so that it can run against a scripted fake.
+class Platform {
+public:
+    virtual ~Platform() {}
+    /// RegOpenKeyExA on HKEY_LOCAL_MACHINE with read access; zero on success, which sets key.
+    virtual long OpenKey(const char* subkey, Handle* key) = 0;
+    /// RegQueryValueExA of the key's default value into size bytes of data; zero on success, and
+    /// a value that does not fit fails.
+    virtual long QueryDefaultValue(Handle key, char* data, std::uint32_t size) = 0;
+    /// RegCloseKey.
+    virtual void CloseKey(Handle key) = 0;
+    /// FindWindowA of any class by its whole title; 0 when there is none.
+    virtual Handle FindWindowByTitle(const char* title) = 0;
+    /// ShowWindow.
+    virtual void ShowWindowAs(Handle window, ShowCommand command) = 0;
+    /// MessageBoxA with no owner, an error icon and one OK button; returns once dismissed.
+    virtual void ShowErrorMessage(const char* text, const char* caption) = 0;
+    /// GetModuleFileNameA of the launcher itself into size bytes of path: the count of bytes
+    /// written without a terminator, 0 on failure, size when the path was cut short.
+    virtual std::uint32_t GetModulePath(char* path, std::uint32_t size) = 0;
+    /// CreateProcessA of the command line alone, with default security, no inherited handles, no
+    /// creation flags, the launcher's environment and folder and a zeroed start-up record; true
+    /// when the process was started, which sets started.
+    virtual bool StartProcess(char* command_line, ProcessHandles* started) = 0;
+    /// GetExitCodeProcess: 259 while the process runs; false when the query failed.
+    virtual bool GetExitCode(Handle process, std::uint32_t* exit_code) = 0;
+    /// CloseHandle.
+    virtual void CloseHandle(Handle handle) = 0;
+    /// Sleep.
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    /// GetTickCount: milliseconds since the system started, wrapping at 2^32.
+    virtual std::uint32_t GetTickCount() = 0;
+};
+
+}  // namespace launcher
+
+#endif

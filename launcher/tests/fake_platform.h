@@ -1,0 +1,74 @@
+#ifndef LAUNCHER_TESTS_FAKE_PLATFORM_H
+#define LAUNCHER_TESTS_FAKE_PLATFORM_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+/// A scripted platform with a virtual clock: Sleep moves the clock on at once and GetTickCount
+/// reads it, so polls and holds take no real time. Every call is recorded in order as one line.
+class FakePlatform : public launcher::Platform {
+public:
+    /// The handles the fake hands out, shown by these names in the recorded calls.
+    static const launcher::Handle kKey = 11;
+    static const launcher::Handle kProcess = 21;
+    static const launcher::Handle kThread = 22;
+
+    /// Polls beyond this many sleeps end the run with an exception, failing the test.
+    static const int kSleepLimit = 10000;
+
+    /// The result of OpenKey.
+    long open_status = 0;
+    /// A non-zero result of QueryDefaultValue, which then writes nothing.
+    long query_status = 0;
+    /// The stored bytes of the default value, its terminator included when it has one.
+    std::string registry_value = std::string("C:\\ActiveSync\\CEAPPMGR.EXE") + '\0';
+    /// GetModulePath fails when set.
+    bool module_path_fails = false;
+    /// The launcher's module path; cut short, without terminator, when longer than the buffer.
+    std::string module_path = "D:\\Setup\\Install.exe";
+    /// The top-level windows present, by title.
+    std::map<std::string, launcher::Handle> windows;
+    /// StartProcess fails when false, leaving garbage in the handles.
+    bool start_succeeds = true;
+    /// GetExitCode fails when set.
+    bool exit_code_query_fails = false;
+    /// The started manager reports 259 until this many ms have passed since its start.
+    std::uint32_t manager_run_ms = 3000;
+    /// The manager never exits when false.
+    bool manager_exits = true;
+    /// The exit code the manager reports once it has run.
+    std::uint32_t manager_exit_code = 0;
+    /// The virtual tick count.
+    std::uint32_t clock = 1000000;
+
+    /// Every call so far, in order, with its arguments.
+    std::vector<std::string> calls;
+
+    /// Adds a window with the given title.
+    void AddWindow(const std::string& title);
+
+    long OpenKey(const char* subkey, launcher::Handle* key) override;
+    long QueryDefaultValue(launcher::Handle key, char* data, std::uint32_t size) override;
+    void CloseKey(launcher::Handle key) override;
+    launcher::Handle FindWindowByTitle(const char* title) override;
+    void ShowWindowAs(launcher::Handle window, launcher::ShowCommand command) override;
+    void ShowErrorMessage(const char* text, const char* caption) override;
+    std::uint32_t GetModulePath(char* path, std::uint32_t size) override;
+    bool StartProcess(char* command_line, launcher::ProcessHandles* started) override;
+    bool GetExitCode(launcher::Handle process, std::uint32_t* exit_code) override;
+    void CloseHandle(launcher::Handle handle) override;
+    void Sleep(std::uint32_t milliseconds) override;
+    std::uint32_t GetTickCount() override;
+
+private:
+    std::string NameOf(launcher::Handle handle) const;
+
+    std::uint32_t started_at_ = 0;
+    int sleeps_ = 0;
+};
+
+#endif

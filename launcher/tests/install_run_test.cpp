@@ -1,0 +1,358 @@
+#include "install_run.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fake_platform.h"
+
+namespace {
+
+using launcher::RunInstall;
+typedef std::vector<std::string> Calls;
+
+const std::string kManager = "C:\\ActiveSync\\CEAPPMGR.EXE";
+const std::string kMissingManagerBox =
+    "MessageBox [Installation] Can not find ActiveSync. Please reinstall ActiveSync and than run "
+    "this installation again.";
+const std::string kFolderUnknownBox =
+    std::string("MessageBox [Installation] ") + launcher::kFolderUnknownText;
+const std::string kPathTooLongBox =
+    std::string("MessageBox [Installation] ") + launcher::kPathTooLongText;
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls joined;
+    for (const Calls& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+    return joined;
+}
+
+Calls RegistryRead() {
+    return {"OpenKey SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE",
+            "QueryDefaultValue key 260", "CloseKey key"};
+}
+
+Calls Polls(int count) {
+    Calls polls;
+    for (int i = 0; i < count; ++i) {
+        polls.push_back("Sleep 1500");
+        polls.push_back("GetExitCode process");
+    }
+    return polls;
+}
+
+// A module path of exactly length bytes, ending in the launcher's name.
+std::string ModulePathOfLength(std::size_t length) {
+    return "D:\\" + std::string(length - 15, 'f') + "\\Install.exe";
+}
+
+Calls Release() { return {"CloseHandle process", "CloseHandle thread"}; }
+
+// The command line the manager was started with, or "" when it was not started.
+std::string StartedCommandLine(const Calls& calls) {
+    const std::string start = "StartProcess ";
+    for (const std::string& call : calls) {
+        if (call.compare(0, start.size(), start) == 0) return call.substr(start.size());
+    }
+    return "";
+}
+
+TEST(InstallRun, MissingKeyShowsTheBoxBeforeAnythingElse) {
+    FakePlatform platform;
+    platform.open_status = 2;
+    platform.AddWindow("Corvane Field Software");
+    RunInstall(platform, "RequiredDataCAB.ini");
+    EXPECT_EQ(platform.calls, Join({{RegistryRead()[0]}, {kMissingManagerBox}}));
+}
+
+TEST(InstallRun, UnusableDefaultValueShowsTheBoxAfterClosingTheKey) {
+    const Calls expected = Join({RegistryRead(), {kMissingManagerBox}});
+    {
+        FakePlatform absent;
+        absent.query_status = 2;
+        RunInstall(absent, "RequiredDataCAB.ini");
+        EXPECT_EQ(absent.calls, expected);
+    }
+    const std::string values[] = {std::string(300, 'x'), std::string(260, 'x'), "",
+                                  std::string(1, '\0')};
+    for (const std::string& value : values) {
+        FakePlatform platform;
+        platform.registry_value = value;
+        platform.AddWindow("Corvane Field Software");
+        RunInstall(platform, "");
+        EXPECT_EQ(platform.calls, expected) << "value of " << value.size() << " bytes";
+    }
+}
+
+TEST(InstallRun, ValueUpToTheWholeBufferIsTheManagerPath) {
+    const std::string longest(259, 'm');
+    for (const std::string& value : {longest + '\0', longest, kManager}) {
+        FakePlatform platform;
+        platform.registry_value = value;
+        RunInstall(platform, "");
+        EXPECT_EQ(StartedCommandLine(platform.calls), value.c_str());
+    }
+}
+
+TEST(InstallRun, EmptyArgumentStartsTheManagerPathAloneAndNeverHolds) {
+    FakePlatform platform;
+    platform.AddWindow("Corvane Field Software");
+    RunInstall(platform, "");
+    EXPECT_EQ(platform.calls,
+              Join({RegistryRead(),
+                    {"FindWindow Corvane Field Software",
+                     "ShowWindow Corvane Field Software minimized", "StartProcess " + kManager},
+                    Polls(2),
+                    Release(),
+                    {"ShowWindow Corvane Field Software normal"}}));
+}
+
+TEST(InstallRun, FirstTitleHoldsEightySecondsLessTheElapsedTimeInAnyLetterCase) {
+    FakePlatform platform;
+    platform.AddWindow("Plotwise Field");
+    platform.AddWindow("Corvane Field Software");
+    platform.manager_run_ms = 4000;
+    platform.manager_exit_code = 5;
+    RunInstall(platform, "requireddatacab.ini");
+    EXPECT_EQ(
+        platform.calls,
+        Join({RegistryRead(),
+              {"FindWindow Corvane Field Software", "ShowWindow Corvane Field Software minimized",
+               "GetModulePath 260",
+               "StartProcess " + kManager + " \"D:\\Setup\\requireddatacab.ini\"", "GetTickCount"},
+              Polls(3),
+              Release(),
+              {"ShowWindow Corvane Field Software normal", "GetTickCount", "Sleep 75500"}}));
+}
+
+TEST(InstallRun, OtherTitlesMinimiseAndRestoreWithoutHold) {
+    FakePlatform platform;
+    platform.AddWindow("Plotwise Field");
+    platform.AddWindow("Orvida Toolbox");
+    RunInstall(platform, "SurveyingCAB.ini");
+    EXPECT_EQ(
+        platform.calls,
+        Join({RegistryRead(),
+              {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
+               "ShowWindow Plotwise Field minimized", "GetModulePath 260",
+               "StartProcess " + kManager + " \"D:\\Setup\\SurveyingCAB.ini\"", "GetTickCount"},
+              Polls(2),
+              Release(),
+              {"ShowWindow Plotwise Field normal"}}));
+
+    FakePlatform last;
+    last.AddWindow("Orvida Toolbox");
+    RunInstall(last, "SurveyingCAB.ini");
+    const Calls search = {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
+                          "FindWindow Tervalo Field", "FindWindow Orvida Toolbox",
+                          "ShowWindow Orvida Toolbox minimized"};
+    EXPECT_EQ(Calls(last.calls.begin() + 3, last.calls.begin() + 8), search);
+    EXPECT_EQ(last.calls.back(), "ShowWindow Orvida Toolbox normal");
+}
+
+TEST(InstallRun, NoSetupWindowTouchesNoWindowAndDoesNotHold) {
+    FakePlatform platform;
+    RunInstall(platform, "RequiredDataCAB.ini");
+    EXPECT_EQ(
+        platform.calls,
+        Join({RegistryRead(),
+              {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
+               "FindWindow Tervalo Field", "FindWindow Orvida Toolbox", "GetModulePath 260",
+               "StartProcess " + kManager + " \"D:\\Setup\\RequiredDataCAB.ini\"", "GetTickCount"},
+              Polls(2),
+              Release()}));
+}
+
+TEST(InstallRun, HoldNameMatchIsWholeStringAndIgnoresAsciiCaseOnly) {
+    const struct {
+        const char* argument;
+        const char* last_call;
+    } cases[] = {
+        {"RequiredDataCAB.ini", "Sleep 77000"},     {"REQUIREDDATACAB.INI", "Sleep 77000"},
+        {"PWFieldCAB.ini", "Sleep 57000"},          {"pwfieldcab.INI", "Sleep 57000"},
+        {"SurveyingCAB.ini", "Sleep 57000"},        {"sURVEYINGcab.iNI", "Sleep 57000"},
+        {"RequiredDataCAB.in", "GetTickCount"},     {"RequiredDataCAB.ini2", "GetTickCount"},
+        {"RequiredDataCAB\x0Eini", "GetTickCount"}, {"PWFieldCAB.ini ", "GetTickCount"},
+        {"\"PWFieldCAB.ini\"", "GetTickCount"},
+    };
+    for (const auto& c : cases) {
+        FakePlatform platform;
+        platform.AddWindow("Corvane Field Software");
+        RunInstall(platform, c.argument);
+        EXPECT_EQ(platform.calls.back(), c.last_call) << c.argument;
+    }
+}
+
+TEST(InstallRun, ArgumentIsPutVerbatimBehindTheFolder) {
+    const struct {
+        const char* argument;
+        std::string command_line;
+    } cases[] = {
+        {"\"RequiredDataCAB.ini\"", kManager + " \"D:\\Setup\\\"RequiredDataCAB.ini\"\""},
+        {"RequiredDataCAB.ini ", kManager + " \"D:\\Setup\\RequiredDataCAB.ini \""},
+        {"E:\\Kit\\RequiredDataCAB.ini", kManager + " \"D:\\Setup\\E:\\Kit\\RequiredDataCAB.ini\""},
+        {"My Data.ini", kManager + " \"D:\\Setup\\My Data.ini\""},
+    };
+    for (const auto& c : cases) {
+        FakePlatform platform;
+        RunInstall(platform, c.argument);
+        EXPECT_EQ(StartedCommandLine(platform.calls), c.command_line);
+    }
+}
+
+TEST(InstallRun, ManagerThatRanLongerThanTheHoldGetsAZeroLengthSleep) {
+    FakePlatform platform;
+    platform.AddWindow("Corvane Field Software");
+    platform.manager_run_ms = 90000;
+    RunInstall(platform, "RequiredDataCAB.ini");
+    const Calls tail = {"GetTickCount", "Sleep 0"};
+    EXPECT_EQ(Calls(platform.calls.end() - 2, platform.calls.end()), tail);
+
+    FakePlatform exact;
+    exact.AddWindow("Corvane Field Software");
+    exact.manager_run_ms = 60000;
+    RunInstall(exact, "PWFieldCAB.ini");
+    EXPECT_EQ(exact.calls.back(), "Sleep 0");
+}
+
+TEST(InstallRun, ElapsedTimeSurvivesTheTickCountWrapping) {
+    FakePlatform platform;
+    platform.AddWindow("Corvane Field Software");
+    platform.clock = 0xFFFFFFFFu - 1000;
+    platform.manager_run_ms = 3000;
+    RunInstall(platform, "RequiredDataCAB.ini");
+    EXPECT_LT(platform.clock, 80000u);
+    EXPECT_EQ(platform.calls.back(), "Sleep 77000");
+}
+
+TEST(InstallRun, PollChecksOnlyAfterAFullInterval) {
+    const struct {
+        std::uint32_t run_ms;
+        int polls;
+    } cases[] = {{0, 1}, {1500, 1}, {1501, 2}, {4500, 3}, {4501, 4}};
+    for (const auto& c : cases) {
+        FakePlatform platform;
+        platform.manager_run_ms = c.run_ms;
+        RunInstall(platform, "");
+        EXPECT_EQ(platform.calls, Join({RegistryRead(),
+                                        {"FindWindow Corvane Field Software",
+                                         "FindWindow Plotwise Field", "FindWindow Tervalo Field",
+                                         "FindWindow Orvida Toolbox", "StartProcess " + kManager},
+                                        Polls(c.polls),
+                                        Release()}))
+            << "manager ran " << c.run_ms << " ms";
+    }
+}
+
+TEST(InstallRun, FailedStartRestoresTheWindowAndShowsTheMissingManagerBox) {
+    FakePlatform platform;
+    platform.AddWindow("Corvane Field Software");
+    platform.start_succeeds = false;
+    RunInstall(platform, "RequiredDataCAB.ini");
+    EXPECT_EQ(platform.calls,
+              Join({RegistryRead(),
+                    {"FindWindow Corvane Field Software",
+                     "ShowWindow Corvane Field Software minimized", "GetModulePath 260",
+                     "StartProcess " + kManager + " \"D:\\Setup\\RequiredDataCAB.ini\"",
+                     "ShowWindow Corvane Field Software normal", kMissingManagerBox}}));
+
+    FakePlatform empty;
+    empty.AddWindow("Tervalo Field");
+    empty.start_succeeds = false;
+    RunInstall(empty, "");
+    EXPECT_EQ(
+        Calls(empty.calls.end() - 3, empty.calls.end()),
+        Calls({"StartProcess " + kManager, "ShowWindow Tervalo Field normal", kMissingManagerBox}));
+}
+
+TEST(InstallRun, UnknownFolderStartsNothing) {
+    const Calls expected = Join(
+        {RegistryRead(),
+         {"FindWindow Corvane Field Software", "ShowWindow Corvane Field Software minimized",
+          "GetModulePath 260", "ShowWindow Corvane Field Software normal", kFolderUnknownBox}});
+    FakePlatform unavailable;
+    unavailable.AddWindow("Corvane Field Software");
+    unavailable.module_path_fails = true;
+    RunInstall(unavailable, "RequiredDataCAB.ini");
+    EXPECT_EQ(unavailable.calls, expected);
+
+    for (std::size_t length : {260, 400}) {
+        FakePlatform cut_short;
+        cut_short.AddWindow("Corvane Field Software");
+        cut_short.module_path = ModulePathOfLength(length);
+        RunInstall(cut_short, "RequiredDataCAB.ini");
+        EXPECT_EQ(cut_short.calls, expected) << length;
+    }
+
+    // One byte less fits, and then it is the command line that is too long.
+    FakePlatform longest;
+    longest.module_path = ModulePathOfLength(259);
+    RunInstall(longest, "RequiredDataCAB.ini");
+    EXPECT_EQ(longest.calls.back(), kPathTooLongBox);
+}
+
+TEST(InstallRun, FolderIsCutAtTheFirstLauncherNameElseAfterTheLastSeparator) {
+    const struct {
+        const char* module_path;
+        const char* folder;
+    } cases[] = {
+        {"D:\\Setup\\Install.exe", "D:\\Setup\\"},
+        {"D:\\Install.exe.d\\Install.exe", "D:\\"},
+        {"D:\\Setup\\INSTALL.EXE", "D:\\Setup\\"},
+        {"D:\\Setup\\Kit\\setup.exe", "D:\\Setup\\Kit\\"},
+        {"Install.exe", ""},
+        {"setup.exe", ""},
+    };
+    for (const auto& c : cases) {
+        FakePlatform platform;
+        platform.module_path = c.module_path;
+        RunInstall(platform, "a.ini");
+        EXPECT_EQ(StartedCommandLine(platform.calls), kManager + " \"" + c.folder + "a.ini\"")
+            << c.module_path;
+    }
+}
+
+TEST(InstallRun, CommandLineThatDoesNotFitStartsNothing) {
+    // The manager path, a blank, two quotes, the folder and the terminator take the rest.
+    const std::size_t longest = 260 - kManager.size() - 3 - 9 - 1;
+    FakePlatform fits;
+    RunInstall(fits, std::string(longest, 'a').c_str());
+    EXPECT_EQ(StartedCommandLine(fits.calls).size(), 259u);
+
+    FakePlatform platform;
+    platform.AddWindow("Corvane Field Software");
+    RunInstall(platform, std::string(longest + 1, 'a').c_str());
+    EXPECT_EQ(
+        platform.calls,
+        Join({RegistryRead(),
+              {"FindWindow Corvane Field Software", "ShowWindow Corvane Field Software minimized",
+               "GetModulePath 260", "ShowWindow Corvane Field Software normal", kPathTooLongBox}}));
+
+    FakePlatform long_manager;
+    long_manager.registry_value = std::string(259, 'm');
+    RunInstall(long_manager, "a.ini");
+    EXPECT_EQ(long_manager.calls.back(), kPathTooLongBox);
+    EXPECT_EQ(StartedCommandLine(long_manager.calls), "");
+}
+
+TEST(InstallRun, FailedExitCodeQueryEndsTheWait) {
+    FakePlatform platform;
+    platform.AddWindow("Corvane Field Software");
+    platform.exit_code_query_fails = true;
+    RunInstall(platform, "RequiredDataCAB.ini");
+    const Calls tail =
+        Join({Polls(1),
+              Release(),
+              {"ShowWindow Corvane Field Software normal", "GetTickCount", "Sleep 78500"}});
+    EXPECT_EQ(Calls(platform.calls.end() - tail.size(), platform.calls.end()), tail);
+}
+
+TEST(FakePlatform, RunThatNeverEndsFailsInsteadOfHanging) {
+    FakePlatform platform;
+    platform.manager_exits = false;
+    EXPECT_THROW(RunInstall(platform, ""), std::runtime_error);
+}
+
+}  // namespace

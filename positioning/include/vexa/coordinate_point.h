@@ -1,0 +1,77 @@
+#ifndef VEXA_COORDINATE_POINT_H
+#define VEXA_COORDINATE_POINT_H
+
+#include <vexa/records.h>
+
+/// A point of up to three ordinates: the PT_CoordinatePoint record with constructors, indexed
+/// access, sizing, assignment and exact comparison. Its own operations keep size at 3 or below.
+///
+/// Compare with a record through a const pointer (const PT_CoordinatePoint*): with a non-const
+/// one, `point == &record` is ambiguous with the built-in pointer comparison that the conversion
+/// to PT_CoordinatePoint* makes available. Where ptrdiff_t is int (32-bit targets), that
+/// conversion also makes an int index ambiguous with the built-in subscript: index with a long
+/// there (`point[0L]`, a long variable).
+class VEXA_API CVEXACoordinatePoint : public PT_CoordinatePoint {
+public:
+    /// An empty point (size 0); the ordinate slots are left unset.
+    CVEXACoordinatePoint();
+    /// A point of size 2; slot 2 is left unset.
+    CVEXACoordinatePoint(double x, double y);
+    /// A point of size 3.
+    CVEXACoordinatePoint(double x, double y, double z);
+    /// The record's size and ordinates in use; an empty point when its size exceeds 3.
+    CVEXACoordinatePoint(const PT_CoordinatePoint& source);
+    /// As the reference form; a null pointer gives an empty point.
+    CVEXACoordinatePoint(const PT_CoordinatePoint* source);
+    /// All three ordinate slots and the size, whatever the size says.
+    CVEXACoordinatePoint(const CVEXACoordinatePoint& source);
+    virtual ~CVEXACoordinatePoint();
+
+    /// Copies the record's size and ordinates in use; a size above 3 leaves the point unchanged.
+    const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint& source) {
+        vexa::detail::CopyPoint(this, &source);
+        return *this;
+    }
+    /// As the reference form; a null pointer leaves the point unchanged.
+    const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint* source) {
+        vexa::detail::CopyPoint(this, source);
+        return *this;
+    }
+    /// All three ordinate slots and the size, whatever the size says.
+    CVEXACoordinatePoint& operator=(const CVEXACoordinatePoint& source);
+
+    /// 1 when the sizes and the ordinates in use are equal, else 0.
+    unsigned char operator==(const PT_CoordinatePoint& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualPoint(this, &other));
+    }
+    /// As the reference form; a null pointer gives 0.
+    unsigned char operator==(const PT_CoordinatePoint* other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualPoint(this, other));
+    }
+    /// The negation of operator==.
+    unsigned char operator!=(const PT_CoordinatePoint& other) const {
+        return vexa::detail::EqualPoint(this, &other) ? 0 : 1;
+    }
+    /// The negation of operator==; a null pointer gives 1.
+    unsigned char operator!=(const PT_CoordinatePoint* other) const {
+        return vexa::detail::EqualPoint(this, other) ? 0 : 1;
+    }
+
+    /// The ordinate slot at index (0 to 2, checked only by assert), in use or not.
+    double& operator[](long index) { return ord[index]; }
+    /// The ordinate slot at index (0 to 2, checked only by assert), read-only.
+    const double& operator[](long index) const { return ord[index]; }
+
+    /// The number of ordinates in use.
+    long GetSize() const { return size; }
+    /// Sets the size when it is 3 or less and returns 1; otherwise (also for a size that does not
+    /// fit 32 bits) returns 0 and changes nothing. No ordinate is touched.
+    unsigned char Resize(long newSize);
+
+    /// The point's own record part.
+    operator PT_CoordinatePoint*() { return this; }
+    /// The point's own record part, read-only.
+    operator const PT_CoordinatePoint*() const { return this; }
+};
+
+#endif

@@ -1,0 +1,73 @@
+#ifndef VEXA_ENVELOPE_H
+#define VEXA_ENVELOPE_H
+
+#include <vexa/coordinate_point.h>
+#include <vexa/records.h>
+
+/// An axis-aligned box of up to three dimensions: the PT_Envelope record with building from two
+/// points, normalising and a point-in-box test. The box is closed (a point on a bound is inside)
+/// and an ordinate that is NaN is never inside. All comparisons are exact.
+///
+/// Corner or point sizes above 3 occur only in records filled by hand. Set and NormalizeEnveloppe
+/// then leave the corner sizes as they are and work on the three ordinates that exist, and
+/// PointInEnveloppe tests three dimensions when both its sizes exceed 3.
+///
+/// Compare with a record through a const pointer (const PT_Envelope*): with a non-const one,
+/// `envelope == &record` is ambiguous with the built-in pointer comparison that the conversion
+/// to PT_Envelope* makes available.
+class VEXA_API CVEXAEnvelope : public PT_Envelope {
+public:
+    /// Both corners empty (size 0), their ordinates unset.
+    CVEXAEnvelope();
+    /// Both corners copied as they are, sizes included, with no normalisation.
+    CVEXAEnvelope(const PT_Envelope& source);
+    /// As the reference form; a null pointer gives an empty envelope.
+    CVEXAEnvelope(const PT_Envelope* source);
+    /// The box spanned by the two points (see Set).
+    CVEXAEnvelope(const CVEXACoordinatePoint& first, const CVEXACoordinatePoint& second);
+    /// Both corners, all three ordinate slots and the size of each.
+    CVEXAEnvelope(const CVEXAEnvelope& source);
+    virtual ~CVEXAEnvelope();
+
+    /// Both corners copied as they are, sizes included.
+    const CVEXAEnvelope& operator=(const PT_Envelope& source);
+    /// As the reference form; a null pointer leaves the envelope unchanged.
+    const CVEXAEnvelope& operator=(const PT_Envelope* source);
+    /// Both corners, all three ordinate slots and the size of each.
+    CVEXAEnvelope& operator=(const CVEXAEnvelope& source);
+
+    /// 1 when both pairs of corners are equal points, else 0.
+    unsigned char operator==(const PT_Envelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// As the reference form; a null pointer gives 0.
+    unsigned char operator==(const PT_Envelope* other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
+    }
+    /// The negation of operator==.
+    unsigned char operator!=(const PT_Envelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    /// The negation of operator==; a null pointer gives 1.
+    unsigned char operator!=(const PT_Envelope* other) {
+        return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
+    }
+
+    /// The envelope's own record part.
+    operator PT_Envelope*() { return this; }
+    /// The envelope's own record part, read-only.
+    operator const PT_Envelope*() const { return this; }
+
+    /// Makes the envelope the box spanned by two opposite corners given in either order. Its
+    /// dimension is the smaller of the two sizes; corner slots from there on keep their values.
+    void Set(const CVEXACoordinatePoint& first, const CVEXACoordinatePoint& second);
+    /// Gives both corners the smaller of their sizes and puts each dimension's bounds in order.
+    void NormalizeEnveloppe();
+    /// 1 when the point lies in the box, else 0. Only the dimensions counted by both the point
+    /// and the lower corner are tested; the upper corner's size is not consulted.
+    unsigned char PointInEnveloppe(const CVEXACoordinatePoint& point) const {
+        return vexa::detail::PointInBox(point, *this) ? 1 : 0;
+    }
+};
+
+#endif
