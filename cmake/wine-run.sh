@@ -7,7 +7,10 @@
 # The prefix is made on first use, so it never predates the installed Wine packages.
 set -eu
 
-WINEPREFIX=$1
+case ${1:?usage: wine-run.sh PREFIX PROGRAM [ARGUMENT...] | --start-server | --stop-server} in
+    /*) WINEPREFIX=$1 ;;
+    *) WINEPREFIX=$PWD/$1 ;;
+esac
 shift
 WINEARCH=win32
 WINEDEBUG=-all
