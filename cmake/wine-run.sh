@@ -57,7 +57,7 @@ case ${1:-} in
         timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1
         ;;
     --stop-server)
-        [ -f "$ready_marker" ] || exit 0
+        [ -d "$WINEPREFIX" ] || exit 0
         wineserver -k 2>/dev/null || true
         timeout 30 wineserver -w
         ;;
