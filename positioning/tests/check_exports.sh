@@ -1,20 +1,45 @@
 #!/usr/bin/env bash
-# Usage: check_exports.sh LIBRARY EXPECTED_FILE [NM]
+# Usage: check_exports.sh LIBRARY EXPECTED_FILE [TOOL]
 # Fails when the library exports anything outside its interface, or misses an expected symbol.
+# TOOL reads the export table: nm for an ELF shared object (the default), objdump for a DLL.
 set -euo pipefail
 library=$1
 expected=$2
-nm_tool=${3:-nm}
 
-exported=$("$nm_tool" -D --defined-only -C "$library" | awk '{ $1 = ""; $2 = ""; sub(/^  /, ""); print }' | sort -u)
+case $library in
+    *.dll | *.DLL)
+        objdump_tool=${3:-objdump}
+        # The names as callers link to them, so decorated forms (_Name, Name@8) stay visible.
+        exported=$("$objdump_tool" -p "$library" |
+            sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/{s/^[[:space:]]*\[ *[0-9]*\] //p}' |
+            c++filt -n | sort -u)
+        ;;
+    *)
+        nm_tool=${3:-nm}
+        exported=$("$nm_tool" -D --defined-only -C "$library" |
+            awk '{ $1 = ""; $2 = ""; sub(/^  /, ""); print }' | sort -u)
+        ;;
+esac
+if [ -z "$exported" ]; then
+    echo "No exports found in $library"
+    exit 1
+fi
 
 # The interface: the four plain functions, and the classes' members, vtables and type info.
 allowed='^(CopyCoordinatePoint|EqualCoordinatePoint|CopyEnvelope|EqualEnvelope)$|^((vtable|typeinfo|typeinfo name) for )?CVEXA(CoordinatePoint|Envelope|Matrix)(::|$)'
+# The matrix's own copy and comparison stay internal, whatever their form.
+forbidden='CopyMatrix|EqualMatrix'
 status=0
 unexpected=$(grep -v -E "$allowed" <<<"$exported" || true)
 if [ -n "$unexpected" ]; then
     echo "Exported but not part of the interface:"
     sed 's/^/    /' <<<"$unexpected"
+    status=1
+fi
+internal=$(grep -E "$forbidden" <<<"$exported" || true)
+if [ -n "$internal" ]; then
+    echo "Internal to the library but exported:"
+    sed 's/^/    /' <<<"$internal"
     status=1
 fi
 while IFS= read -r symbol; do
