@@ -19,3 +19,12 @@ if(CMAKE_CROSSCOMPILING)
 else()
   find_package(GTest REQUIRED)
 endif()
+
+include(GoogleTest)
+
+# Registers a GoogleTest program's tests with CTest. Under an emulator every test needs the
+# target's runtime fixture, so the tests are registered here, never with the fixture forgotten.
+function(vexa_discover_tests target)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
+      PROPERTIES FIXTURES_REQUIRED "${VEXA_TEST_FIXTURES}")
+endfunction()
