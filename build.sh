@@ -6,20 +6,24 @@ source scripts/common.sh
 
 jobs=$(nproc)
 
-# Configures and builds a preset without its tests and installs it into dist/NAME.
+# Configures and builds a preset without its tests, in a folder of its own so that the test
+# builds stay as they are, and installs it into dist/NAME.
 build_into_dist() {
-    local preset=$1 name=$2
-    cmake --preset "$preset" -DVEXA_BUILD_TESTS=OFF >"build/$preset.configure.log" 2>&1 ||
-        { cat "build/$preset.configure.log"; return 1; }
-    cmake --build --preset "$preset" -j "$jobs" >"build/$preset.build.log" 2>&1 ||
-        { tail -n 60 "build/$preset.build.log"; return 1; }
+    local preset=$1 name=$2 dir=build/dist-$1
+    cmake --preset "$preset" -B "$dir" -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_BENCHMARKS=OFF \
+        >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
+    cmake --build "$dir" -j "$jobs" >"$dir.build.log" 2>&1 || { tail -n 60 "$dir.build.log"; return 1; }
     rm -rf "dist/$name" &&
-        cmake --install "build/$preset" --prefix "$PWD/dist/$name" >/dev/null &&
+        cmake --install "$dir" --prefix "$PWD/dist/$name" >/dev/null &&
         (cd "dist/$name" && find . -type f | sort | sed 's|^\./|    |')
 }
 
 show_linux_example() {
-    build/linux-release/examples/point_in_box
+    build/dist-linux-release/examples/point_in_box
+}
+
+write_dist_readme() {
+    cp scripts/dist-README.txt dist/README.txt && echo "    dist/README.txt"
 }
 
 mkdir -p build
@@ -28,5 +32,6 @@ run_stage "Linux x86-64 library into dist/linux" build_into_dist linux-release l
 run_stage "Example program" show_linux_example
 run_stage "Windows i686 library into dist/windows" build_into_dist windows windows
 run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
+run_stage "Notes for kit maintainers" write_dist_readme
 print_stage_summary
 [ "$VEXA_FAILED_STAGES" -eq 0 ]

@@ -39,7 +39,7 @@ windows_suite() {
 }
 
 # The release build also builds the benchmark, so that it keeps compiling; only ./bench.sh times it.
-run_stage "Packages (Linux)" ensure_packages cmake make g++ libgtest-dev \
+run_stage "Packages (Linux)" ensure_packages cmake make g++ libgtest-dev pkg-config \
     libbenchmark-dev libboost-dev libgeos++-dev libeigen3-dev
 run_stage "Linux x86-64 (Debug)" ctest_suite linux
 run_stage "Linux x86-64 (Release)" ctest_suite linux-release
