@@ -1,8 +1,35 @@
+# What `cmake --install` puts in place: the library (Runtime), and its headers, import library,
+# CMake package and pkg-config file (Development). The same rules serve every platform.
 include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
 
-install(TARGETS VEXA
+set(VEXA_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/VEXA)
+
+install(TARGETS VEXA EXPORT VEXATargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+    INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/positioning/include/vexa
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
+
+install(EXPORT VEXATargets NAMESPACE VEXA:: DESTINATION ${VEXA_INSTALL_CMAKEDIR}
+    COMPONENT Development)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VEXAConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/VEXAConfig.cmake INSTALL_DESTINATION ${VEXA_INSTALL_CMAKEDIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/VEXAConfigVersion.cmake
+    VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/VEXAConfig.cmake ${PROJECT_BINARY_DIR}/VEXAConfigVersion.cmake
+    DESTINATION ${VEXA_INSTALL_CMAKEDIR} COMPONENT Development)
+
+# The prefix is found from the file's own place, so the installed tree can be moved.
+file(RELATIVE_PATH VEXA_PC_PREFIX_FROM_PCFILEDIR /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" VEXA_PC_PREFIX_FROM_PCFILEDIR "${VEXA_PC_PREFIX_FROM_PCFILEDIR}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/vexa.pc.in ${PROJECT_BINARY_DIR}/vexa.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/vexa.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+    COMPONENT Development)
+
+# The launcher ships beside the INI and CAB files; it goes with the runtime of the Windows kit.
+if(TARGET Install)
+  install(TARGETS Install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+endif()

@@ -61,7 +61,10 @@ const CVEXAMatrix& CVEXAMatrix::operator=(const PT_Matrix* source) {
 }
 
 CVEXAMatrix& CVEXAMatrix::operator=(const CVEXAMatrix& source) {
-    PT_Matrix::operator=(source);
+    for (PT_Int32 row = 0; row < kRowCapacity; ++row) {
+        vexa::detail::AssignSlots(elt[row], source.elt[row]);
+    }
+    rowCount = source.rowCount;
     return *this;
 }
 

@@ -28,12 +28,12 @@ public:
     virtual ~CVEXACoordinatePoint();
 
     /// Copies the record's size and ordinates in use; a size above 3 leaves the point unchanged.
-    const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint& source) {
+    VEXA_INLINE_API const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint& source) {
         vexa::detail::CopyPoint(this, &source);
         return *this;
     }
     /// As the reference form; a null pointer leaves the point unchanged.
-    const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint* source) {
+    VEXA_INLINE_API const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint* source) {
         vexa::detail::CopyPoint(this, source);
         return *this;
     }
@@ -41,37 +41,37 @@ public:
     CVEXACoordinatePoint& operator=(const CVEXACoordinatePoint& source);
 
     /// 1 when the sizes and the ordinates in use are equal, else 0.
-    unsigned char operator==(const PT_CoordinatePoint& other) const {
+    VEXA_INLINE_API unsigned char operator==(const PT_CoordinatePoint& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualPoint(this, &other));
     }
     /// As the reference form; a null pointer gives 0.
-    unsigned char operator==(const PT_CoordinatePoint* other) const {
+    VEXA_INLINE_API unsigned char operator==(const PT_CoordinatePoint* other) const {
         return static_cast<unsigned char>(vexa::detail::EqualPoint(this, other));
     }
     /// The negation of operator==.
-    unsigned char operator!=(const PT_CoordinatePoint& other) const {
+    VEXA_INLINE_API unsigned char operator!=(const PT_CoordinatePoint& other) const {
         return vexa::detail::EqualPoint(this, &other) ? 0 : 1;
     }
     /// The negation of operator==; a null pointer gives 1.
-    unsigned char operator!=(const PT_CoordinatePoint* other) const {
+    VEXA_INLINE_API unsigned char operator!=(const PT_CoordinatePoint* other) const {
         return vexa::detail::EqualPoint(this, other) ? 0 : 1;
     }
 
     /// The ordinate slot at index (0 to 2, checked only by assert), in use or not.
-    double& operator[](long index) { return ord[index]; }
+    VEXA_INLINE_API double& operator[](long index) { return ord[index]; }
     /// The ordinate slot at index (0 to 2, checked only by assert), read-only.
-    const double& operator[](long index) const { return ord[index]; }
+    VEXA_INLINE_API const double& operator[](long index) const { return ord[index]; }
 
     /// The number of ordinates in use.
-    long GetSize() const { return size; }
+    VEXA_INLINE_API long GetSize() const { return size; }
     /// Sets the size when it is 3 or less and returns 1; otherwise (also for a size that does not
     /// fit 32 bits) returns 0 and changes nothing. No ordinate is touched.
     unsigned char Resize(long newSize);
 
     /// The point's own record part.
-    operator PT_CoordinatePoint*() { return this; }
+    VEXA_INLINE_API operator PT_CoordinatePoint*() { return this; }
     /// The point's own record part, read-only.
-    operator const PT_CoordinatePoint*() const { return this; }
+    VEXA_INLINE_API operator const PT_CoordinatePoint*() const { return this; }
 };
 
 #endif

@@ -37,26 +37,26 @@ public:
     CVEXAEnvelope& operator=(const CVEXAEnvelope& source);
 
     /// 1 when both pairs of corners are equal points, else 0.
-    unsigned char operator==(const PT_Envelope& other) {
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
     /// As the reference form; a null pointer gives 0.
-    unsigned char operator==(const PT_Envelope* other) {
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
     }
     /// The negation of operator==.
-    unsigned char operator!=(const PT_Envelope& other) {
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
     /// The negation of operator==; a null pointer gives 1.
-    unsigned char operator!=(const PT_Envelope* other) {
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) {
         return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
     }
 
     /// The envelope's own record part.
-    operator PT_Envelope*() { return this; }
+    VEXA_INLINE_API operator PT_Envelope*() { return this; }
     /// The envelope's own record part, read-only.
-    operator const PT_Envelope*() const { return this; }
+    VEXA_INLINE_API operator const PT_Envelope*() const { return this; }
 
     /// Makes the envelope the box spanned by two opposite corners given in either order. Its
     /// dimension is the smaller of the two sizes; corner slots from there on keep their values.
@@ -65,7 +65,7 @@ public:
     void NormalizeEnveloppe();
     /// 1 when the point lies in the box, else 0. Only the dimensions counted by both the point
     /// and the lower corner are tested; the upper corner's size is not consulted.
-    unsigned char PointInEnveloppe(const CVEXACoordinatePoint& point) const {
+    VEXA_INLINE_API unsigned char PointInEnveloppe(const CVEXACoordinatePoint& point) const {
         return vexa::detail::PointInBox(point, *this) ? 1 : 0;
     }
 };

@@ -14,4 +14,13 @@
 #define VEXA_API
 #endif
 
+/// Marks the members defined in the headers. They compile inline into callers, and the DLL still
+/// exports each of them: GCC's dllexport on a class covers only its out-of-line members, MSVC's
+/// covers all, and a shared object needs no copy of them.
+#if defined(VEXA_BUILDING) && defined(__GNUC__) && (defined(_WIN32) || defined(__CYGWIN__))
+#define VEXA_INLINE_API __declspec(dllexport)
+#else
+#define VEXA_INLINE_API
+#endif
+
 #endif

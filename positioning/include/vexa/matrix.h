@@ -49,14 +49,16 @@ public:
     unsigned char operator!=(const PT_Matrix* other);
 
     /// The number slot at row (0 to 99) and column (0 to 2), checked only by assert, in use or not.
-    double& operator()(long row, long column) { return elt[row].ord[column]; }
+    VEXA_INLINE_API double& operator()(long row, long column) { return elt[row].ord[column]; }
     /// The number slot at row (0 to 99) and column (0 to 2), read-only.
-    const double& operator()(long row, long column) const { return elt[row].ord[column]; }
+    VEXA_INLINE_API const double& operator()(long row, long column) const {
+        return elt[row].ord[column];
+    }
 
     /// The number of rows in use.
-    long GetRowCount() const { return rowCount; }
+    VEXA_INLINE_API long GetRowCount() const { return rowCount; }
     /// The size of row 0 when the row count is not 0 (a negative one included), else 0.
-    long GetColumnCount() const { return rowCount != 0 ? elt[0].size : 0; }
+    VEXA_INLINE_API long GetColumnCount() const { return rowCount != 0 ? elt[0].size : 0; }
     /// Sets the row count and the size of each row in use. Returns 0, changing nothing, for more
     /// than 100 rows, and 0 with only the row count set for more than three columns; with 0 rows
     /// or fewer the column count is not examined. Counts that do not fit 32 bits are refused as
@@ -64,9 +66,9 @@ public:
     unsigned char Resize(long rows, long columns);
 
     /// The matrix's own record part.
-    operator PT_Matrix*() { return this; }
+    VEXA_INLINE_API operator PT_Matrix*() { return this; }
     /// The matrix's own record part, read-only.
-    operator const PT_Matrix*() const { return this; }
+    VEXA_INLINE_API operator const PT_Matrix*() const { return this; }
 };
 
 #endif

@@ -120,6 +120,15 @@ inline void CopyOrdinatesInUse(PT_CoordinatePoint& destination, const PT_Coordin
     if (n > 2) destination.ord[2] = source.ord[2];
 }
 
+/// The record assignment written slot by slot: all three ordinates and the size, unchecked. The
+/// compiler keeps the implicit one as a three-step loop, which costs a whole-matrix copy dearly.
+inline void AssignSlots(PT_CoordinatePoint& destination, const PT_CoordinatePoint& source) {
+    destination.ord[0] = source.ord[0];
+    destination.ord[1] = source.ord[1];
+    destination.ord[2] = source.ord[2];
+    destination.size = source.size;
+}
+
 inline int CopyPoint(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
     if (destination == 0 || source == 0) return 0;
     if (source->size > kOrdinateCapacity) return 0;
@@ -184,5 +193,29 @@ inline bool PointInBox(const PT_CoordinatePoint& point, const PT_Envelope& box) 
 
 }  // namespace detail
 }  // namespace vexa
+
+#if defined(__GNUC__) && !defined(VEXA_BUILDING) && !defined(_WIN32) && !defined(__CYGWIN__)
+// GCC and Clang callers inline the plain functions from these definitions (gnu_inline: never
+// emitted by the caller); a call left out of line, or a taken address, still reaches the
+// library's exported function, which is built from the same helpers.
+extern "C" {
+inline __attribute__((gnu_inline)) int CopyCoordinatePoint(PT_CoordinatePoint* destination,
+                                                           const PT_CoordinatePoint* source) {
+    return vexa::detail::CopyPoint(destination, source);
+}
+inline __attribute__((gnu_inline)) int EqualCoordinatePoint(const PT_CoordinatePoint* first,
+                                                            const PT_CoordinatePoint* second) {
+    return vexa::detail::EqualPoint(first, second);
+}
+inline __attribute__((gnu_inline)) int CopyEnvelope(PT_Envelope* destination,
+                                                    const PT_Envelope* source) {
+    return vexa::detail::CopyEnvelopeRecord(destination, source);
+}
+inline __attribute__((gnu_inline)) int EqualEnvelope(const PT_Envelope* first,
+                                                     const PT_Envelope* second) {
+    return vexa::detail::EqualEnvelopeRecord(first, second);
+}
+}
+#endif
 
 #endif
