@@ -6,3 +6,8 @@ install(TARGETS VEXA
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/positioning/include/vexa
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
+
+# The launcher exists only in the Windows build.
+if(TARGET Install)
+  install(TARGETS Install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+endif()
