@@ -17,9 +17,12 @@ scenario=$5
 manager_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\CEAPPMGR.EXE'
 missing_manager_text='Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.'
 path_too_long_text='The installation path is too long. Please run this installation again from a shorter folder path.'
-# Every wait below is bounded by these, in seconds.
-ready_timeout=60
-install_timeout=150
+# Every wait below is bounded by these, in seconds; a run with a hold takes a minute by itself.
+ready_timeout=30
+case $scenario in
+    *hold*) install_timeout=110 ;;
+    *) install_timeout=60 ;;
+esac
 
 dir=$work_dir/$scenario
 rm -rf "$dir"
@@ -53,6 +56,7 @@ stop_background() {
     background_pids=()
 }
 trap stop_background EXIT
+trap 'exit 1' HUP INT TERM
 
 # Records are key=value lines; the last value of a key wins, and a missing one is empty.
 value() {
