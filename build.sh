@@ -30,7 +30,7 @@ mkdir -p build
 run_stage "Packages" ensure_packages cmake make g++ g++-mingw-w64-i686-posix g++-arm-linux-gnueabi
 run_stage "Linux x86-64 library into dist/linux" build_into_dist linux-release linux
 run_stage "Example program" show_linux_example
-run_stage "Windows i686 library into dist/windows" build_into_dist windows windows
+run_stage "Windows i686 library and Install.exe into dist/windows" build_into_dist windows windows
 run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
 run_stage "Notes for kit maintainers" write_dist_readme
 print_stage_summary
