@@ -1,8 +1,20 @@
 #!/usr/bin/env bash
 # Configures, builds and runs every test of the kit, then reports each suite and the totals.
+# With --coverage it also measures the line and branch coverage of the Linux suite.
 set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
+
+coverage=0
+for argument in "$@"; do
+    case $argument in
+        --coverage) coverage=1 ;;
+        *)
+            echo "Usage: $0 [--coverage]" >&2
+            exit 2
+            ;;
+    esac
+done
 
 log_dir=build/test-logs
 rm -rf "$log_dir"
@@ -19,6 +31,57 @@ ctest_suite() {
     cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset.build.log" 2>&1 ||
         { tail -n 60 "$log_dir/$preset.build.log"; return 1; }
     "$@" ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log_dir/$preset.ctest.log" | tail -n 25
+}
+
+# Each fuzz target for a bounded time, both at once (one core each); any finding fails the stage
+# and leaves its input under build/fuzz/findings/.
+fuzz_targets() {
+    local target status=0 pids=()
+    mkdir -p build/fuzz/findings
+    for target in launcher records; do
+        mkdir -p "build/fuzz/corpus/$target"
+        build/fuzz/fuzz/${target}_fuzzer -max_total_time=60 -rss_limit_mb=1024 -timeout=10 \
+            -print_final_stats=1 -dict="fuzz/$target.dict" \
+            -artifact_prefix="build/fuzz/findings/$target-" \
+            "build/fuzz/corpus/$target" "fuzz/corpus/$target" >"$log_dir/fuzz-$target.log" 2>&1 &
+        pids+=($!)
+    done
+    for target in launcher records; do
+        if wait "${pids[0]}"; then
+            echo "$target: $(grep -o 'number_of_executed_units: [0-9]*' "$log_dir/fuzz-$target.log" |
+                sed 's/.*: //') executions, no finding"
+        else
+            status=1
+            echo "$target: FINDING"
+            grep -E 'ERROR|SUMMARY|^    #[0-9]+ ' "$log_dir/fuzz-$target.log" | head -n 30
+        fi
+        pids=("${pids[@]:1}")
+    done
+    return "$status"
+}
+
+# gcovr over the coverage build: the library's sources and headers, and the launcher's run
+# sequence and parser. The tests, the fakes and the two platform entry points (Win32, MFC) are
+# left out, and so are the C++98 check's objects, which are compiled but never run. A failed
+# assert aborts before gcov writes its counts, so branches on assert lines are left out too; the
+# death tests prove those asserts.
+coverage_report() {
+    local options=(--root . --object-directory build/coverage
+        --exclude-directories '.*/vexa_cxx98_check\.dir' --exclude-directories '.*/CompilerIdCXX'
+        --filter 'positioning/src/' --filter 'positioning/include/' --filter 'launcher/[^/]*$'
+        --exclude 'launcher/win32_platform.cpp' --exclude 'positioning/src/mfc_extension_entry.cpp'
+        --exclude-throw-branches --exclude-unreachable-branches
+        --exclude-branches-by-pattern '.*\bassert\(.*')
+    gcovr "${options[@]}" --json "$log_dir/coverage.json" 2>"$log_dir/gcovr.log" ||
+        { cat "$log_dir/gcovr.log"; return 1; }
+    gcovr --add-tracefile "$log_dir/coverage.json" --root .
+    gcovr --add-tracefile "$log_dir/coverage.json" --root . --branches --print-summary
+}
+
+# Counts from earlier runs would mix into the figures.
+coverage_suite() {
+    find build/coverage -name '*.gcda' -delete 2>/dev/null
+    ctest_suite coverage
 }
 
 windows_packages() {
@@ -39,15 +102,24 @@ windows_suite() {
     return "$status"
 }
 
+packages=(cmake make g++ libgtest-dev pkg-config libbenchmark-dev libboost-dev libgeos++-dev
+    libeigen3-dev clang libclang-rt-14-dev clang-tidy)
+[ "$coverage" -eq 1 ] && packages+=(gcovr)
 # The release build also builds the benchmark, so that it keeps compiling; only ./bench.sh times it.
-run_stage "Packages (Linux)" ensure_packages cmake make g++ libgtest-dev pkg-config \
-    libbenchmark-dev libboost-dev libgeos++-dev libeigen3-dev
-run_stage "Linux x86-64 (Debug)" ctest_suite linux
+run_stage "Packages (Linux)" ensure_packages "${packages[@]}"
+run_stage "Linux x86-64 (Debug, clang-tidy)" ctest_suite linux
 run_stage "Linux x86-64 (Release)" ctest_suite linux-release
+run_stage "Linux x86-64 (ASan and UBSan)" ctest_suite asan
+run_stage "Fuzz targets (build, corpus replay)" ctest_suite fuzz
+run_stage "Fuzz targets (60 s each)" fuzz_targets
 run_stage "Packages (Windows: MinGW-w64, Wine, Xvfb)" windows_packages
 run_stage "Windows i686 library, launcher, end-to-end (Wine)" windows_suite
 run_stage "Packages (ARM: cross compiler, qemu)" ensure_packages g++-arm-linux-gnueabi qemu-user googletest
 run_stage "ARM soft-float library (qemu)" ctest_suite arm
+if [ "$coverage" -eq 1 ]; then
+    run_stage "Linux x86-64 (coverage)" coverage_suite
+    run_stage "Coverage report" coverage_report
+fi
 
 print_stage_summary
 echo

@@ -95,12 +95,12 @@ const char* ComposeCommandLine(Platform& platform, const char* manager_path, con
                                char (&command_line)[kBufferSize]) {
     char folder[kBufferSize];
     if (!GetLauncherFolder(platform, folder)) return kFolderUnknownText;
+    const char* const pieces[] = {manager_path, " \"", folder, argument, "\""};
     std::size_t length = 0;
-    const bool fits =
-        Append(command_line, &length, manager_path) && Append(command_line, &length, " \"") &&
-        Append(command_line, &length, folder) && Append(command_line, &length, argument) &&
-        Append(command_line, &length, "\"");
-    return fits ? nullptr : kPathTooLongText;
+    for (std::size_t i = 0; i < sizeof pieces / sizeof pieces[0]; ++i) {
+        if (!Append(command_line, &length, pieces[i])) return kPathTooLongText;
+    }
+    return nullptr;
 }
 
 // The first check comes only after a full interval. A failed query ends the wait, since it
@@ -123,11 +123,11 @@ bool EqualsIgnoringAsciiCase(const char* left, const char* right) {
     }
 }
 
-// What is left of a hold after elapsed ms; nothing when the difference is negative as a signed
-// 32-bit number.
+// What is left of a hold after elapsed ms; nothing once it has passed. Compared unsigned, since
+// the difference read as a signed 32-bit number turns positive again past 2^31 ms elapsed and
+// would hold for up to 24 days.
 std::uint32_t Remaining(std::uint32_t hold, std::uint32_t elapsed) {
-    const std::uint32_t difference = hold - elapsed;
-    return difference > 0x7FFFFFFFu ? 0 : difference;
+    return elapsed >= hold ? 0 : hold - elapsed;
 }
 
 void Hold(Platform& platform, const char* argument, std::uint32_t elapsed) {

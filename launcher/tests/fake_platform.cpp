@@ -96,5 +96,6 @@ void FakePlatform::Sleep(std::uint32_t milliseconds) {
 
 std::uint32_t FakePlatform::GetTickCount() {
     calls.push_back("GetTickCount");
+    clock += tick_step;
     return clock;
 }

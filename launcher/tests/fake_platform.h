@@ -44,6 +44,8 @@ public:
     std::uint32_t manager_exit_code = 0;
     /// The virtual tick count.
     std::uint32_t clock = 1000000;
+    /// Added to the clock at every GetTickCount, as if that much time passed unseen.
+    std::uint32_t tick_step = 0;
 
     /// Every call so far, in order, with its arguments.
     std::vector<std::string> calls;

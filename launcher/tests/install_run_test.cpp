@@ -215,6 +215,16 @@ TEST(InstallRun, ManagerThatRanLongerThanTheHoldGetsAZeroLengthSleep) {
     exact.manager_run_ms = 60000;
     RunInstall(exact, "PWFieldCAB.ini");
     EXPECT_EQ(exact.calls.back(), "Sleep 0");
+
+    // Past 2^31 ms the difference of hold and elapsed time turns positive again as a signed
+    // number; the hold is still over, not 24 days long.
+    for (const char* argument : {"RequiredDataCAB.ini", "SurveyingCAB.ini"}) {
+        FakePlatform ages_ago;
+        ages_ago.AddWindow("Corvane Field Software");
+        ages_ago.tick_step = 0x80000000u + 80000;
+        RunInstall(ages_ago, argument);
+        EXPECT_EQ(ages_ago.calls.back(), "Sleep 0") << argument;
+    }
 }
 
 TEST(InstallRun, ElapsedTimeSurvivesTheTickCountWrapping) {
@@ -330,11 +340,25 @@ TEST(InstallRun, CommandLineThatDoesNotFitStartsNothing) {
               {"FindWindow Corvane Field Software", "ShowWindow Corvane Field Software minimized",
                "GetModulePath 260", "ShowWindow Corvane Field Software normal", kPathTooLongBox}}));
 
-    FakePlatform long_manager;
-    long_manager.registry_value = std::string(259, 'm');
-    RunInstall(long_manager, "a.ini");
-    EXPECT_EQ(long_manager.calls.back(), kPathTooLongBox);
-    EXPECT_EQ(StartedCommandLine(long_manager.calls), "");
+    // Refused wherever the limit falls: in the manager path, the blank and quote, the folder or
+    // the argument.
+    struct Overflow {
+        std::string manager;
+        std::string module_path;
+        std::size_t argument_length;
+    };
+    const Overflow overflows[] = {{std::string(259, 'm'), "D:\\Setup\\Install.exe", 5},
+                                  {std::string(258, 'm'), "D:\\Setup\\Install.exe", 5},
+                                  {kManager, ModulePathOfLength(245), 5},
+                                  {kManager, "D:\\Setup\\Install.exe", longest + 2}};
+    for (const Overflow& overflow : overflows) {
+        FakePlatform refused;
+        refused.registry_value = overflow.manager + '\0';
+        refused.module_path = overflow.module_path;
+        RunInstall(refused, std::string(overflow.argument_length, 'a').c_str());
+        EXPECT_EQ(refused.calls.back(), kPathTooLongBox) << overflow.manager.size();
+        EXPECT_EQ(StartedCommandLine(refused.calls), "") << overflow.manager.size();
+    }
 }
 
 TEST(InstallRun, FailedExitCodeQueryEndsTheWait) {

@@ -67,6 +67,18 @@ TEST(Envelope, NormalizeOrdersBoundsInTheSharedDimensions) {
     EXPECT_EQ(mixed.maxCP.size, 2);
     mixed.NormalizeEnveloppe();
     EXPECT_TRUE(SameSlots(mixed, MakeEnvelope(MakePoint(2, 1, 1, 9), MakePoint(2, 3, 4, 1))));
+
+    // Only the dimensions in use are ordered: one, or none for a size of 0 or below.
+    CVEXAEnvelope line(MakeEnvelope(MakePoint(1, 5, 8, 9), MakePoint(3, 2, 7, 1)));
+    line.NormalizeEnveloppe();
+    EXPECT_TRUE(SameSlots(line, MakeEnvelope(MakePoint(1, 2, 8, 9), MakePoint(1, 5, 7, 1))));
+    for (PT_Int32 size : {0, -1}) {
+        CVEXAEnvelope empty(MakeEnvelope(MakePoint(2, 5, 8, 9), MakePoint(size, 2, 7, 1)));
+        empty.NormalizeEnveloppe();
+        EXPECT_TRUE(
+            SameSlots(empty, MakeEnvelope(MakePoint(size, 5, 8, 9), MakePoint(size, 2, 7, 1))))
+            << size;
+    }
 }
 
 TEST(Envelope, PointOnBoundaryIsInside) {

@@ -65,6 +65,22 @@ TEST(RecordConstruction, CopiesAndAssignmentsCopyEverySlot) {
     EXPECT_TRUE(SameSlots(target.elt[99], matrix.elt[99]));
 }
 
+TEST(FixedArrayDeathTest, IndexOutsideTheCapacityAssertsInCheckedBuilds) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "indexes are unchecked with NDEBUG";
+#else
+    PT_CoordinatePoint point;
+    const PT_CoordinatePoint& read_only = point;
+    EXPECT_DEATH(point.ord[-1] = 0.0, "");
+    EXPECT_DEATH(point.ord[3] = 0.0, "");
+    EXPECT_DEATH(static_cast<void>(read_only.ord[-1]), "");
+    EXPECT_DEATH(static_cast<void>(read_only.ord[3]), "");
+    point.ord[0] = 1.0;
+    point.ord[2] = 3.0;
+    EXPECT_EQ(read_only.ord[0] + read_only.ord[2], 4.0);
+#endif
+}
+
 TEST(CopyCoordinatePoint, NullArgumentsWriteNothing) {
     PT_CoordinatePoint destination = MakePoint(2, 1.0, 2.0, 3.0);
     const PT_CoordinatePoint before = destination;

@@ -32,7 +32,7 @@ case $mode in
         export PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name vexa.pc | head -n 1)")
         program=$work/vexa_consumer
         # shellcheck disable=SC2046
-        ${CXX:-c++} -o "$program" "$here/consumer.cpp" $(pkg-config --cflags --libs vexa)
+        ${CXX:-c++} ${CXXFLAGS:-} -o "$program" "$here/consumer.cpp" $(pkg-config --cflags --libs vexa)
         export LD_LIBRARY_PATH=$(pkg-config --variable=libdir vexa)
         ;;
     *)

@@ -196,23 +196,24 @@ inline bool PointInBox(const PT_CoordinatePoint& point, const PT_Envelope& box) 
 
 #if defined(__GNUC__) && !defined(VEXA_BUILDING) && !defined(_WIN32) && !defined(__CYGWIN__)
 // GCC and Clang callers inline the plain functions from these definitions (gnu_inline: never
-// emitted by the caller); a call left out of line, or a taken address, still reaches the
-// library's exported function, which is built from the same helpers.
+// emitted by the caller; extern, which clang asks for, means the same to both compilers); a call
+// left out of line, or a taken address, still reaches the library's exported function, which is
+// built from the same helpers.
 extern "C" {
-inline __attribute__((gnu_inline)) int CopyCoordinatePoint(PT_CoordinatePoint* destination,
-                                                           const PT_CoordinatePoint* source) {
+extern inline __attribute__((gnu_inline)) int CopyCoordinatePoint(
+    PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
     return vexa::detail::CopyPoint(destination, source);
 }
-inline __attribute__((gnu_inline)) int EqualCoordinatePoint(const PT_CoordinatePoint* first,
-                                                            const PT_CoordinatePoint* second) {
+extern inline __attribute__((gnu_inline)) int EqualCoordinatePoint(
+    const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
     return vexa::detail::EqualPoint(first, second);
 }
-inline __attribute__((gnu_inline)) int CopyEnvelope(PT_Envelope* destination,
-                                                    const PT_Envelope* source) {
+extern inline __attribute__((gnu_inline)) int CopyEnvelope(PT_Envelope* destination,
+                                                           const PT_Envelope* source) {
     return vexa::detail::CopyEnvelopeRecord(destination, source);
 }
-inline __attribute__((gnu_inline)) int EqualEnvelope(const PT_Envelope* first,
-                                                     const PT_Envelope* second) {
+extern inline __attribute__((gnu_inline)) int EqualEnvelope(const PT_Envelope* first,
+                                                            const PT_Envelope* second) {
     return vexa::detail::EqualEnvelopeRecord(first, second);
 }
 }
