@@ -173,6 +173,8 @@ expect_one_box() {
     expect_equal "box class" "$(value "$dir/box.record" box.class)" "#32770"
     expect_equal "box text" "$(value "$dir/box.record" box.text)" "$text"
     expect_equal "box owner" "$(value "$dir/box.record" box.owner)" none
+    # The launcher may end before the watcher's next look has seen the box go.
+    wait_for_record "$dir/box.record" box.dismissed
     expect_equal "box dismissed by OK" "$(value "$dir/box.record" box.dismissed)" yes
 }
 
