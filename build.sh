@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds the kit's release deliverables into dist/ and shows them at work.
+# Usage: ./build.sh [--no-demo]
 set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
@@ -22,6 +23,26 @@ show_linux_example() {
     build/dist-linux-release/examples/point_in_box
 }
 
+# Install.exe under Wine with the stub Application Manager of the end-to-end tests and a setup
+# window, in a throwaway prefix; the fixtures come from the Windows test build.
+show_launcher_demo() {
+    local dir=build/windows prefix=$PWD/build/demo-wineprefix status=0
+    cmake --preset windows >"$dir.demo-configure.log" 2>&1 || { cat "$dir.demo-configure.log"; return 1; }
+    cmake --build "$dir" -j "$jobs" --target Install stub_manager setup_window message_box_watcher \
+        timed_start >"$dir.demo-build.log" 2>&1 || { tail -n 40 "$dir.demo-build.log"; return 1; }
+    rm -rf "$prefix" "$prefix.lock"
+    # The server and every program share one X display, so the server starts inside it too.
+    xvfb-run -a bash -c 'cmake/wine-run.sh "$1" --start-server &&
+        launcher/tests/wine/run_scenario.sh "$PWD/cmake/wine-run.sh" "$1" "$2" "$3" demo' \
+        demo "$prefix" "$PWD/$dir/bin" "$PWD/build/demo" || status=$?
+    cmake/wine-run.sh "$prefix" --stop-server
+    return "$status"
+}
+
+demo_packages() {
+    ensure_i386_architecture && ensure_packages wine wine32:i386 xvfb xauth googletest
+}
+
 write_dist_readme() {
     cp scripts/dist-README.txt dist/README.txt && echo "    dist/README.txt"
 }
@@ -29,9 +50,13 @@ write_dist_readme() {
 mkdir -p build
 run_stage "Packages" ensure_packages cmake make g++ g++-mingw-w64-i686-posix g++-arm-linux-gnueabi
 run_stage "Linux x86-64 library into dist/linux" build_into_dist linux-release linux
-run_stage "Example program" show_linux_example
-run_stage "Windows i686 library into dist/windows" build_into_dist windows windows
+run_stage "Windows i686 library and Install.exe into dist/windows" build_into_dist windows windows
 run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
 run_stage "Notes for kit maintainers" write_dist_readme
+if [ "${1:-}" != --no-demo ]; then
+    run_stage "Demo: the library's example program" show_linux_example
+    run_stage "Packages (demo: Wine, Xvfb)" demo_packages
+    run_stage "Demo: Install.exe under Wine" show_launcher_demo
+fi
 print_stage_summary
 [ "$VEXA_FAILED_STAGES" -eq 0 ]

@@ -89,8 +89,9 @@ windows_packages() {
         ensure_packages g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth googletest
 }
 
-# The library suite under Wine, in a prefix made afresh now that Wine is installed: one made
-# before wine32 was cannot run 32-bit programs.
+# The library and launcher suites and the launcher's end-to-end scenarios under Wine, in a
+# prefix made afresh now that Wine is installed: one made before wine32 was cannot run 32-bit
+# programs.
 windows_suite() {
     local prefix=build/windows/wineprefix status=0
     cmake/wine-run.sh "$prefix" --stop-server
@@ -112,7 +113,7 @@ run_stage "Linux x86-64 (ASan and UBSan)" ctest_suite asan
 run_stage "Fuzz targets (build, corpus replay)" ctest_suite fuzz
 run_stage "Fuzz targets (60 s each)" fuzz_targets
 run_stage "Packages (Windows: MinGW-w64, Wine, Xvfb)" windows_packages
-run_stage "Windows i686 library (Wine)" windows_suite
+run_stage "Windows i686 library, launcher, end-to-end (Wine)" windows_suite
 run_stage "Packages (ARM: cross compiler, qemu)" ensure_packages g++-arm-linux-gnueabi qemu-user googletest
 run_stage "ARM soft-float library (qemu)" ctest_suite arm
 if [ "$coverage" -eq 1 ]; then
