@@ -43,7 +43,7 @@ run_stage "Packages (Linux)" ensure_packages cmake make g++ libgtest-dev
 run_stage "Linux x86-64 (Debug)" ctest_suite linux
 run_stage "Linux x86-64 (Release)" ctest_suite linux-release
 run_stage "Packages (Windows: MinGW-w64, Wine, Xvfb)" windows_packages
-run_stage "Windows i686 library, launcher, end-to-end (Wine)" windows_suite
+run_stage "Windows i686 suites, end-to-end (Wine)" windows_suite
 run_stage "Packages (ARM: cross compiler, qemu)" ensure_packages g++-arm-linux-gnueabi qemu-user googletest
 run_stage "ARM soft-float library (qemu)" ctest_suite arm
 
