@@ -113,7 +113,7 @@ run_stage "Linux x86-64 (ASan and UBSan)" ctest_suite asan
 run_stage "Fuzz targets (build, corpus replay)" ctest_suite fuzz
 run_stage "Fuzz targets (60 s each)" fuzz_targets
 run_stage "Packages (Windows: MinGW-w64, Wine, Xvfb)" windows_packages
-run_stage "Windows i686 library, launcher, end-to-end (Wine)" windows_suite
+run_stage "Windows i686 suites, end-to-end (Wine)" windows_suite
 run_stage "Packages (ARM: cross compiler, qemu)" ensure_packages g++-arm-linux-gnueabi qemu-user googletest
 run_stage "ARM soft-float library (qemu)" ctest_suite arm
 if [ "$coverage" -eq 1 ]; then
