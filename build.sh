@@ -39,10 +39,6 @@ show_launcher_demo() {
     return "$status"
 }
 
-demo_packages() {
-    ensure_i386_architecture && ensure_packages wine wine32:i386 xvfb xauth googletest
-}
-
 write_dist_readme() {
     cp scripts/dist-README.txt dist/README.txt && echo "    dist/README.txt"
 }
@@ -55,7 +51,7 @@ run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
 run_stage "Notes for kit maintainers" write_dist_readme
 if [ "${1:-}" != --no-demo ]; then
     run_stage "Demo: the library's example program" show_linux_example
-    run_stage "Packages (demo: Wine, Xvfb)" demo_packages
+    run_stage "Packages (demo: Wine, Xvfb)" ensure_windows_packages
     run_stage "Demo: Install.exe under Wine" show_launcher_demo
 fi
 print_stage_summary

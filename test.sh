@@ -84,11 +84,6 @@ coverage_suite() {
     ctest_suite coverage
 }
 
-windows_packages() {
-    ensure_i386_architecture &&
-        ensure_packages g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth googletest
-}
-
 # The library and launcher suites and the launcher's end-to-end scenarios under Wine, in a
 # prefix made afresh now that Wine is installed: one made before wine32 was cannot run 32-bit
 # programs.
@@ -112,7 +107,7 @@ run_stage "Linux x86-64 (Release)" ctest_suite linux-release
 run_stage "Linux x86-64 (ASan and UBSan)" ctest_suite asan
 run_stage "Fuzz targets (build, corpus replay)" ctest_suite fuzz
 run_stage "Fuzz targets (60 s each)" fuzz_targets
-run_stage "Packages (Windows: MinGW-w64, Wine, Xvfb)" windows_packages
+run_stage "Packages (Windows: MinGW-w64, Wine, Xvfb)" ensure_windows_packages
 run_stage "Windows i686 suites, end-to-end (Wine)" windows_suite
 run_stage "Packages (ARM: cross compiler, qemu)" ensure_packages g++-arm-linux-gnueabi qemu-user googletest
 run_stage "ARM soft-float library (qemu)" ctest_suite arm

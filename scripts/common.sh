@@ -31,6 +31,12 @@ ensure_i386_architecture() {
     unset VEXA_APT_UPDATED
 }
 
+# What cross-building for Windows and running the results under Wine and Xvfb needs.
+ensure_windows_packages() {
+    ensure_i386_architecture &&
+        ensure_packages g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth googletest
+}
+
 VEXA_STAGES=()
 VEXA_FAILED_STAGES=0
 VEXA_START_SECONDS=$SECONDS
