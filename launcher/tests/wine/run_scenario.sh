@@ -163,6 +163,14 @@ manager_path() {
     windows_path "$dir/manager/CEAPPMGR.EXE"
 }
 
+# The usual stage: the stub manager registered, a setup window with TITLE open (its record is
+# NAME.record) and the message-box watcher looking.
+set_up_run() {
+    register_manager "$(manager_path)"
+    open_window "$1" "$2"
+    start_watcher
+}
+
 expect_no_box() {
     expect_equal "message boxes shown" "$(count "$dir/box.record" box.seen_ms)" 0
 }
@@ -236,9 +244,7 @@ scenario_default_value_missing() {
 
 # The first title holds only for the three INI files, so this one ends without a hold.
 scenario_normal_run() {
-    register_manager "$(manager_path)"
-    open_window "Corvane Field Software" corvane
-    start_watcher
+    set_up_run "Corvane Field Software" corvane
     MANAGER_RUN_MS=2000 MANAGER_EXIT_CODE=3 run_launcher ProductCAB.ini
     expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
         "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
@@ -251,9 +257,7 @@ scenario_normal_run() {
 }
 
 scenario_empty_argument() {
-    register_manager "$(manager_path)"
-    open_window "Tervalo Field" tervalo
-    start_watcher
+    set_up_run "Tervalo Field" tervalo
     run_launcher
     expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
         "$(manager_path)"
@@ -285,9 +289,7 @@ scenario_first_title_found_with_another_open() {
 # The hold counts from the manager's start: with a 12 s manager the launcher ends about 60 s
 # after that start, and well before 60 s after the manager's exit.
 scenario_hold_from_manager_start() {
-    register_manager "$(manager_path)"
-    open_window "Corvane Field Software" corvane
-    start_watcher
+    set_up_run "Corvane Field Software" corvane
     MANAGER_RUN_MS=12000 run_launcher pwFieldCab.INI
     local created ended
     created=$(value "$dir/manager.record" manager.created_ms)
@@ -318,9 +320,7 @@ scenario_unstartable_manager() {
 
 # Without "Install.exe" in its path the folder is everything up to the last backslash.
 scenario_renamed_launcher() {
-    register_manager "$(manager_path)"
-    open_window "Plotwise Field" plotwise
-    start_watcher
+    set_up_run "Plotwise Field" plotwise
     LAUNCHER=Setup.exe run_launcher ProductCAB.ini
     expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
         "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
@@ -330,9 +330,7 @@ scenario_renamed_launcher() {
 }
 
 scenario_command_line_too_long() {
-    register_manager "$(manager_path)"
-    open_window "Plotwise Field" plotwise
-    start_watcher
+    set_up_run "Plotwise Field" plotwise
     run_launcher "$(printf 'a%.0s' {1..250}).ini"
     expect_one_box "$path_too_long_text"
     expect_manager_not_started
@@ -342,9 +340,7 @@ scenario_command_line_too_long() {
 # A full 60 s hold after a 1 s manager: the launcher's processor time over the whole run, and
 # how far its end lies from the hold's end, the manager's start plus 60 s.
 scenario_measure_hold() {
-    register_manager "$(manager_path)"
-    open_window "Corvane Field Software" corvane
-    start_watcher
+    set_up_run "Corvane Field Software" corvane
     MANAGER_RUN_MS=1000 run_launcher PWFieldCAB.ini
     local created ended
     created=$(value "$dir/manager.record" manager.created_ms)
@@ -355,20 +351,37 @@ scenario_measure_hold() {
     echo "measure.hold_total_ms=$((ended - $(value "$dir/run.record" run.created_ms)))"
 }
 
+# Found under the second title, PWFieldCAB.ini holds nothing. MANAGER_RUN_MS from the caller
+# (3 s unless given) lets a series of runs place the manager's exit at different moments
+# between the launcher's looks.
 scenario_measure_no_hold() {
-    register_manager "$(manager_path)"
-    open_window "Plotwise Field" plotwise
-    start_watcher
-    MANAGER_RUN_MS=3000 run_launcher PWFieldCAB.ini
+    set_up_run "Plotwise Field" plotwise
+    MANAGER_RUN_MS=${MANAGER_RUN_MS:-3000} run_launcher PWFieldCAB.ini
     echo "measure.no_hold_end_after_exit_ms=$(launcher_end_after_manager_exit)"
     echo "measure.no_hold_cpu_ms=$(value "$dir/run.record" run.cpu_ms)"
 }
 
+# The floors under those processor times: a program that only starts, calls into the same
+# system libraries once and ends, run the same way beside the same setup window; and the same
+# program sleeping 60 s in one call before it ends, about as long as the launcher's hold run.
+measure_floor() {
+    set_up_run "Corvane Field Software" corvane
+    cp "$bin_dir/startup_baseline.exe" "$dir/"
+    LAUNCHER=startup_baseline.exe run_launcher "$1"
+    echo "measure.$2=$(value "$dir/run.record" run.cpu_ms)"
+}
+
+scenario_measure_startup_floor() {
+    measure_floor 0 startup_floor_cpu_ms
+}
+
+scenario_measure_hold_floor() {
+    measure_floor 60000 hold_floor_cpu_ms
+}
+
 # What build.sh shows: one install without a hold, told as it happened.
 scenario_demo() {
-    register_manager "$(manager_path)"
-    open_window "Corvane Field Software" corvane
-    start_watcher
+    set_up_run "Corvane Field Software" corvane
     MANAGER_RUN_MS=2000 run_launcher ProductCAB.ini >/dev/null
     local start=$(value "$dir/run.record" run.created_ms)
     local at
