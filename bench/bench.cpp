@@ -168,7 +168,8 @@ struct Data {
             right_boxes.push_back(other);
             geos_left.emplace_back(a[0], a[0] + 5, a[1], a[1] + 5);
             const PT_Envelope* o = other;
-            geos_right.emplace_back(o->minCP.ord[0], o->maxCP.ord[0], o->minCP.ord[1], o->maxCP.ord[1]);
+            geos_right.emplace_back(o->minCP.ord[0], o->maxCP.ord[0], o->minCP.ord[1],
+                                    o->maxCP.ord[1]);
         }
         std::vector<int> order(kPairCount);
         for (int i = 0; i < kPairCount; ++i) order[i] = i;
@@ -207,9 +208,9 @@ Data& TheData() {
 // Every benchmark checks its implementation against the expected answer before it times it.
 bool Expect(benchmark::State& state, long actual, long expected) {
     if (actual == expected) return true;
-    state.SkipWithError(("wrong result: " + std::to_string(actual) + " instead of " +
-                         std::to_string(expected))
-                            .c_str());
+    state.SkipWithError(
+        ("wrong result: " + std::to_string(actual) + " instead of " + std::to_string(expected))
+            .c_str());
     return false;
 }
 
@@ -385,7 +386,8 @@ void MatrixWholeCopyVexa(benchmark::State& state) {
     MeasureMatrixCopy(state, [](CVEXAMatrix& to, const CVEXAMatrix& from) { to = from; });
 }
 void MatrixWholeCopyInline(benchmark::State& state) {
-    MeasureMatrixCopy(state, [](CVEXAMatrix& to, const CVEXAMatrix& from) { InlineWholeCopy(to, from); });
+    MeasureMatrixCopy(state,
+                      [](CVEXAMatrix& to, const CVEXAMatrix& from) { InlineWholeCopy(to, from); });
 }
 void MatrixWholeCopyMemcpy(benchmark::State& state) {
     MeasureMatrixCopy(state, [](CVEXAMatrix& to, const CVEXAMatrix& from) {
@@ -409,16 +411,20 @@ void MatrixRecordCopyVexa(benchmark::State& state) {
     });
 }
 void MatrixRecordCopyInline(benchmark::State& state) {
-    MeasureMatrixCopy(state, [](CVEXAMatrix& to, const CVEXAMatrix& from) { InlineMatrixCopy(to, from); });
+    MeasureMatrixCopy(state,
+                      [](CVEXAMatrix& to, const CVEXAMatrix& from) { InlineMatrixCopy(to, from); });
 }
 
 void MatrixEqualVexa(benchmark::State& state) {
     Data& d = TheData();
-    Measure(state, 1, 1, [&] { return static_cast<long>(d.matrix_a == static_cast<const PT_Matrix&>(d.matrix_b)); });
+    Measure(state, 1, 1, [&] {
+        return static_cast<long>(d.matrix_a == static_cast<const PT_Matrix&>(d.matrix_b));
+    });
 }
 void MatrixEqualInline(benchmark::State& state) {
     const Data& d = TheData();
-    Measure(state, 1, 1, [&] { return static_cast<long>(InlineMatrixEqual(d.matrix_a, d.matrix_b)); });
+    Measure(state, 1, 1,
+            [&] { return static_cast<long>(InlineMatrixEqual(d.matrix_a, d.matrix_b)); });
 }
 void MatrixEqualEigen(benchmark::State& state) {
     const Data& d = TheData();
@@ -427,56 +433,77 @@ void MatrixEqualEigen(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(InBox3Inline)->Name("point_in_box_3d/inline baseline");
-BENCHMARK(InBox3Vexa)->Name("point_in_box_3d/VEXA PointInEnveloppe");
-BENCHMARK(InBox3Boost)->Name("point_in_box_3d/Boost.Geometry covered_by");
-BENCHMARK(InBox2Inline)->Name("point_in_box_2d/inline baseline");
-BENCHMARK(InBox2Vexa)->Name("point_in_box_2d/VEXA PointInEnveloppe");
-BENCHMARK(InBox2Boost)->Name("point_in_box_2d/Boost.Geometry covered_by");
-BENCHMARK(InBox2Geos)->Name("point_in_box_2d/GEOS Envelope::covers");
-BENCHMARK(PointEqualInline)->Name("point_equal/inline baseline");
-BENCHMARK(PointEqualVexa)->Name("point_equal/VEXA operator==");
-BENCHMARK(PointEqualPlainFunction)->Name("point_equal/VEXA EqualCoordinatePoint");
-BENCHMARK(EnvelopeEqualInline)->Name("envelope_equal/inline baseline");
-BENCHMARK(EnvelopeEqualVexa)->Name("envelope_equal/VEXA operator==");
-BENCHMARK(EnvelopeEqualGeos)->Name("envelope_equal/GEOS Envelope::equals");
-BENCHMARK(PointCopyInline)->Name("point_copy/inline baseline");
-BENCHMARK(PointCopyRecordAssignment)->Name("point_copy/VEXA record assignment");
-BENCHMARK(PointCopyPlainFunction)->Name("point_copy/VEXA CopyCoordinatePoint");
-BENCHMARK(MatrixWholeCopyInline)->Name("matrix_whole_copy/inline baseline");
-BENCHMARK(MatrixWholeCopyVexa)->Name("matrix_whole_copy/VEXA copy assignment");
-BENCHMARK(MatrixWholeCopyMemcpy)->Name("matrix_whole_copy/memcpy");
-BENCHMARK(MatrixWholeCopyEigen)->Name("matrix_whole_copy/Eigen assignment");
-BENCHMARK(MatrixRecordCopyInline)->Name("matrix_record_copy/inline baseline");
-BENCHMARK(MatrixRecordCopyVexa)->Name("matrix_record_copy/VEXA record assignment");
-BENCHMARK(MatrixEqualInline)->Name("matrix_equal/inline baseline");
-BENCHMARK(MatrixEqualVexa)->Name("matrix_equal/VEXA operator==");
-BENCHMARK(MatrixEqualEigen)->Name("matrix_equal/Eigen operator==");
-
 namespace {
 
-// A row's target: at most max_ratio times the median of the row named by against.
+// In the order of the tables. Each operation's "inline baseline" is the row its ratios refer to.
+struct Entry {
+    const char* name;
+    void (*run)(benchmark::State&);
+};
+
+const Entry kBenchmarks[] = {
+    {"point_in_box_3d/inline baseline", InBox3Inline},
+    {"point_in_box_3d/VEXA PointInEnveloppe", InBox3Vexa},
+    {"point_in_box_3d/Boost.Geometry covered_by", InBox3Boost},
+    {"point_in_box_2d/inline baseline", InBox2Inline},
+    {"point_in_box_2d/VEXA PointInEnveloppe", InBox2Vexa},
+    {"point_in_box_2d/Boost.Geometry covered_by", InBox2Boost},
+    {"point_in_box_2d/GEOS Envelope::covers", InBox2Geos},
+    {"point_equal/inline baseline", PointEqualInline},
+    {"point_equal/VEXA operator==", PointEqualVexa},
+    {"point_equal/VEXA EqualCoordinatePoint", PointEqualPlainFunction},
+    {"envelope_equal/inline baseline", EnvelopeEqualInline},
+    {"envelope_equal/VEXA operator==", EnvelopeEqualVexa},
+    {"envelope_equal/GEOS Envelope::equals", EnvelopeEqualGeos},
+    {"point_copy/inline baseline", PointCopyInline},
+    {"point_copy/VEXA record assignment", PointCopyRecordAssignment},
+    {"point_copy/VEXA CopyCoordinatePoint", PointCopyPlainFunction},
+    {"matrix_whole_copy/inline baseline", MatrixWholeCopyInline},
+    {"matrix_whole_copy/VEXA copy assignment", MatrixWholeCopyVexa},
+    {"matrix_whole_copy/memcpy", MatrixWholeCopyMemcpy},
+    {"matrix_whole_copy/Eigen assignment", MatrixWholeCopyEigen},
+    {"matrix_record_copy/inline baseline", MatrixRecordCopyInline},
+    {"matrix_record_copy/VEXA record assignment", MatrixRecordCopyVexa},
+    {"matrix_equal/inline baseline", MatrixEqualInline},
+    {"matrix_equal/VEXA operator==", MatrixEqualVexa},
+    {"matrix_equal/Eigen operator==", MatrixEqualEigen},
+};
+
+// A row's target: at most max_ratio times the median of the row named by against (below it,
+// for 1.0). cost_of_design says why the row cannot match its reference when that is so by
+// design rather than by the machine's noise; it is printed beside a miss.
 struct Target {
     const char* row;
     const char* against;
     double max_ratio;
+    const char* cost_of_design;
 };
 
+const char kRunTimeDimension[] =
+    "Boost.Geometry's dimension is a template argument, so its test is the ordinate comparisons "
+    "alone; over these records, where a point or a corner may hold 0 to 3 ordinates, the test "
+    "also reads the point's size, takes the smaller with the corner's and checks it before each "
+    "dimension, which in 2D is about as many instructions again as Boost's four comparisons";
+
 const Target kTargets[] = {
-    {"point_in_box_3d/VEXA PointInEnveloppe", "point_in_box_3d/inline baseline", 1.15},
-    {"point_in_box_3d/VEXA PointInEnveloppe", "point_in_box_3d/Boost.Geometry covered_by", 1.25},
-    {"point_in_box_2d/VEXA PointInEnveloppe", "point_in_box_2d/inline baseline", 1.15},
-    {"point_in_box_2d/VEXA PointInEnveloppe", "point_in_box_2d/Boost.Geometry covered_by", 1.25},
-    {"point_in_box_2d/VEXA PointInEnveloppe", "point_in_box_2d/GEOS Envelope::covers", 1.0},
-    {"point_equal/VEXA operator==", "point_equal/inline baseline", 1.15},
-    {"point_equal/VEXA EqualCoordinatePoint", "point_equal/inline baseline", 1.15},
-    {"envelope_equal/VEXA operator==", "envelope_equal/inline baseline", 1.15},
-    {"envelope_equal/VEXA operator==", "envelope_equal/GEOS Envelope::equals", 1.0},
-    {"point_copy/VEXA record assignment", "point_copy/inline baseline", 1.15},
-    {"point_copy/VEXA CopyCoordinatePoint", "point_copy/inline baseline", 1.15},
-    {"matrix_whole_copy/VEXA copy assignment", "matrix_whole_copy/inline baseline", 1.2},
-    {"matrix_record_copy/VEXA record assignment", "matrix_record_copy/inline baseline", 1.1},
-    {"matrix_equal/VEXA operator==", "matrix_equal/inline baseline", 1.1},
+    {"point_in_box_3d/VEXA PointInEnveloppe", "point_in_box_3d/inline baseline", 1.15, nullptr},
+    {"point_in_box_3d/VEXA PointInEnveloppe", "point_in_box_3d/Boost.Geometry covered_by", 1.25,
+     kRunTimeDimension},
+    {"point_in_box_2d/VEXA PointInEnveloppe", "point_in_box_2d/inline baseline", 1.15, nullptr},
+    {"point_in_box_2d/VEXA PointInEnveloppe", "point_in_box_2d/Boost.Geometry covered_by", 1.25,
+     kRunTimeDimension},
+    {"point_in_box_2d/VEXA PointInEnveloppe", "point_in_box_2d/GEOS Envelope::covers", 1.0,
+     nullptr},
+    {"point_equal/VEXA operator==", "point_equal/inline baseline", 1.15, nullptr},
+    {"point_equal/VEXA EqualCoordinatePoint", "point_equal/inline baseline", 1.15, nullptr},
+    {"envelope_equal/VEXA operator==", "envelope_equal/inline baseline", 1.15, nullptr},
+    {"envelope_equal/VEXA operator==", "envelope_equal/GEOS Envelope::equals", 1.0, nullptr},
+    {"point_copy/VEXA record assignment", "point_copy/inline baseline", 1.15, nullptr},
+    {"point_copy/VEXA CopyCoordinatePoint", "point_copy/inline baseline", 1.15, nullptr},
+    {"matrix_whole_copy/VEXA copy assignment", "matrix_whole_copy/inline baseline", 1.2, nullptr},
+    {"matrix_record_copy/VEXA record assignment", "matrix_record_copy/inline baseline", 1.1,
+     nullptr},
+    {"matrix_equal/VEXA operator==", "matrix_equal/inline baseline", 1.1, nullptr},
 };
 
 struct Row {
@@ -484,34 +511,35 @@ struct Row {
     double allocations_per_op = 0;
     bool failed = false;
 
+    bool Measured() const { return !failed && !ns_per_op.empty(); }
+    double Min() const { return *std::min_element(ns_per_op.begin(), ns_per_op.end()); }
+    double Max() const { return *std::max_element(ns_per_op.begin(), ns_per_op.end()); }
     double Median() const {
         std::vector<double> sorted = ns_per_op;
         std::sort(sorted.begin(), sorted.end());
         const std::size_t n = sorted.size();
-        if (n == 0) return 0;
         return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
     }
 };
 
-// Keeps the console output and collects every repetition for the ratio table.
+// Keeps the console output and collects every repetition for the ratio tables.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration) continue;
-            const std::string name = run.run_name.str();
-            if (order_.empty() || std::find(order_.begin(), order_.end(), name) == order_.end())
-                order_.push_back(name);
-            Row& row = rows_[name];
+            Row& row = rows_[run.run_name.str()];
             if (run.error_occurred) {
                 row.failed = true;
                 continue;
             }
             const double ops = run.counters.at("ops");
             row.ns_per_op.push_back(run.GetAdjustedRealTime() / ops);
+            // The largest of the repetitions, so that an allocation in any of them shows.
             const double iterations = static_cast<double>(run.iterations);
-            row.allocations_per_op = run.counters.at("allocs") / (iterations * ops);
+            row.allocations_per_op =
+                std::max(row.allocations_per_op, run.counters.at("allocs") / (iterations * ops));
         }
     }
 
@@ -522,43 +550,82 @@ public:
     }
 
     void WriteTable(std::FILE* out) const {
-        std::fprintf(out, "| operation | implementation | median ns/op | spread (min to max) | "
-                          "ratio to baseline | heap allocations/op |\n");
+        std::fprintf(out,
+                     "| operation | implementation | median ns/op | spread (min to max) | "
+                     "ratio to baseline | heap allocations/op |\n");
         std::fprintf(out, "|---|---|---:|---:|---:|---:|\n");
-        for (const std::string& name : order_) {
-            const Row& row = rows_.at(name);
+        for (const Entry& entry : kBenchmarks) {
+            const Row* row = Find(entry.name);
+            if (row == nullptr) continue;
+            const std::string name = entry.name;
             const std::string group = name.substr(0, name.find('/'));
             const std::string implementation = name.substr(name.find('/') + 1);
-            if (row.failed || row.ns_per_op.empty()) {
-                std::fprintf(out, "| %s | %s | failed | | | |\n", group.c_str(), implementation.c_str());
+            if (!row->Measured()) {
+                std::fprintf(out, "| %s | %s | failed | | | |\n", group.c_str(),
+                             implementation.c_str());
                 continue;
             }
-            const double median = row.Median();
-            const auto bounds = std::minmax_element(row.ns_per_op.begin(), row.ns_per_op.end());
-            const double baseline = rows_.at(group + "/inline baseline").Median();
-            std::fprintf(out, "| %s | %s | %.3f | %.3f to %.3f | %.2f | %g |\n", group.c_str(),
-                         implementation.c_str(), median, *bounds.first, *bounds.second,
-                         median / baseline, row.allocations_per_op);
+            const Row* baseline = Find(group + "/inline baseline");
+            char ratio[32] = "";
+            if (baseline != nullptr && baseline->Measured())
+                std::snprintf(ratio, sizeof ratio, "%.2f", row->Median() / baseline->Median());
+            std::fprintf(out, "| %s | %s | %.3f | %.3f to %.3f | %s | %g |\n", group.c_str(),
+                         implementation.c_str(), row->Median(), row->Min(), row->Max(), ratio,
+                         row->allocations_per_op);
         }
     }
 
+    // A miss is told apart from noise by the spreads: when the row's fastest repetition is no
+    // slower than its reference's slowest, five repetitions cannot separate the two.
     void WriteTargets(std::FILE* out) const {
-        std::fprintf(out, "| row | against | target | measured | |\n|---|---|---:|---:|---|\n");
+        std::fprintf(out,
+                     "| row | against | target | measured | | why, when missed |\n"
+                     "|---|---|---:|---:|---|---|\n");
         for (const Target& target : kTargets) {
-            const auto row = rows_.find(target.row);
-            const auto against = rows_.find(target.against);
-            if (row == rows_.end() || against == rows_.end() || row->second.ns_per_op.empty() ||
-                against->second.ns_per_op.empty())
+            const Row* row = Find(target.row);
+            const Row* against = Find(target.against);
+            if (row == nullptr || against == nullptr || !row->Measured() || !against->Measured())
                 continue;
-            const double ratio = row->second.Median() / against->second.Median();
-            std::fprintf(out, "| %s | %s | %s %.2f | %.2f | %s |\n", target.row, target.against,
-                         target.max_ratio == 1.0 ? "below" : "at most", target.max_ratio, ratio,
-                         ratio <= target.max_ratio ? "met" : "missed");
+            const bool below = target.max_ratio == 1.0;
+            const double ratio = row->Median() / against->Median();
+            const bool met = below ? ratio < target.max_ratio : ratio <= target.max_ratio;
+            std::string why;
+            if (!met) {
+                char spreads[160];
+                const bool overlap = row->Min() <= against->Max();
+                std::snprintf(spreads, sizeof spreads,
+                              overlap ? "within the noise: the spreads overlap (fastest %.3f ns, "
+                                        "reference's slowest %.3f ns)"
+                                      : "the spreads do not overlap (fastest %.3f ns, "
+                                        "reference's slowest %.3f ns)",
+                              row->Min(), against->Max());
+                why = spreads;
+                // Against a peer, the floor for these records shows what any code over them pays.
+                const std::string row_name = target.row;
+                const Row* floor =
+                    Find(row_name.substr(0, row_name.find('/')) + "/inline baseline");
+                if (floor != nullptr && floor != against && floor->Measured()) {
+                    char floor_ratio[96];
+                    std::snprintf(floor_ratio, sizeof floor_ratio,
+                                  "; the inline baseline is at %.2f of the reference",
+                                  floor->Median() / against->Median());
+                    why += floor_ratio;
+                }
+                if (target.cost_of_design != nullptr)
+                    why += std::string("; ") + target.cost_of_design;
+            }
+            std::fprintf(out, "| %s | %s | %s %.2f | %.2f | %s | %s |\n", target.row,
+                         target.against, below ? "below" : "at most", target.max_ratio, ratio,
+                         met ? "met" : "missed", why.c_str());
         }
     }
 
 private:
-    std::vector<std::string> order_;
+    const Row* Find(const std::string& name) const {
+        const auto found = rows_.find(name);
+        return found == rows_.end() ? nullptr : &found->second;
+    }
+
     std::map<std::string, Row> rows_;
 };
 
@@ -577,6 +644,7 @@ int main(int argc, char** argv) {
     }
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
+    for (const Entry& entry : kBenchmarks) benchmark::RegisterBenchmark(entry.name, entry.run);
     TheData();
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,39 +1,67 @@
 #!/usr/bin/env bash
-# Measures Install.exe of the Windows build under Wine with the end-to-end fixtures, and prints a
-# Markdown table. These are measurements, not checks: nothing here fails on a slow figure.
-# Usage: bench/launcher_timing.sh [NO_HOLD_RUNS [HOLD_RUNS]]   (defaults 5 and 2)
-# A hold run takes a minute. Run it while no Windows tests run: they share the Wine prefix.
+# Measures Install.exe of the Windows build under Wine with the end-to-end fixtures, beside a
+# floor program that does nothing of its own, and prints a Markdown table. These are
+# measurements, not checks: nothing here fails on a slow figure.
+# Usage: bench/launcher_timing.sh [SHORT_RUNS [HOLD_RUNS]]   (defaults 5 and 2)
+# A hold run and its floor take a minute each. Run it while no Windows tests run: they share
+# the Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-no_hold_runs=${1:-5}
+short_runs=${1:-5}
 hold_runs=${2:-2}
 prefix=$PWD/build/windows/wineprefix
 wine_run=$PWD/cmake/wine-run.sh
 bin_dir=$PWD/build/windows/bin
 work_dir=$PWD/build/windows/launcher-timing
+log=$work_dir/runs.log
 
-# Under Xvfb, with the prefix's server running for all runs and ended after them.
+scenario() {
+    bash launcher/tests/wine/run_scenario.sh "$wine_run" "$prefix" "$bin_dir" "$work_dir" "$1" |
+        grep '^measure\.' >>"$log"
+}
+
+# Under Xvfb, with the prefix's server running for all runs and ended after them. Each run
+# alternates with its floor, so that a slow spell of the machine falls on both. The short runs'
+# managers run 2.3 s, 2.6 s, ... so that their exits fall at different moments of the
+# launcher's 1.5 s polling: the worst case is an exit just after a look.
 measure() {
-    local log=$work_dir/runs.log
     mkdir -p "$work_dir"
     : >"$log"
     "$wine_run" "$prefix" --start-server
     trap '"$wine_run" "$prefix" --stop-server' EXIT
     local run
-    for ((run = 1; run <= no_hold_runs; run++)); do
-        bash launcher/tests/wine/run_scenario.sh "$wine_run" "$prefix" "$bin_dir" "$work_dir" \
-            measure_no_hold | grep '^measure\.' >>"$log"
+    for ((run = 1; run <= short_runs; run++)); do
+        scenario measure_startup_floor
+        MANAGER_RUN_MS=$((2000 + run * 300)) scenario measure_no_hold
     done
     for ((run = 1; run <= hold_runs; run++)); do
-        bash launcher/tests/wine/run_scenario.sh "$wine_run" "$prefix" "$bin_dir" "$work_dir" \
-            measure_hold | grep '^measure\.' >>"$log"
+        scenario measure_hold_floor
+        scenario measure_hold
     done
 }
 
-# "median (min to max)" of one measure's values, in milliseconds.
+# The values of one measure, in milliseconds, smallest first.
+values() {
+    sed -n "s/^measure\.$1=//p" "$log" | sort -n
+}
+
+# The largest distance from zero among the values of one measure.
+worst() {
+    values "$1" | awk '
+        { d = $1 < 0 ? -$1 : $1; if (NR == 1 || d > w) w = d }
+        END { if (NR) print w }'
+}
+
+median() {
+    values "$1" | awk '
+        { v[NR] = $1 }
+        END { if (NR) print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# "median ms (min to max, N runs)"
 summary() {
-    sed -n "s/^measure\.$1=//p" "$work_dir/runs.log" | sort -n | awk '
+    values "$1" | awk '
         { v[NR] = $1 }
         END {
             if (NR == 0) { print "no value"; exit }
@@ -42,24 +70,62 @@ summary() {
         }'
 }
 
+# "met" when VALUE is below (or, with `within`, at most) LIMIT.
+verdict() {
+    awk -v value="$1" -v limit="$2" -v how="$3" 'BEGIN {
+        if (value == "") print "no value"
+        else print ((how == "below" ? value < limit : value <= limit) ? "met" : "missed")
+    }'
+}
+
 if [ "${1:-}" = --under-xvfb ]; then
-    no_hold_runs=$2
+    short_runs=$2
     hold_runs=$3
     measure
     exit
 fi
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j 2 >/dev/null
-xvfb-run -a bash "$0" --under-xvfb "$no_hold_runs" "$hold_runs"
+cmake --build --preset windows -j "$(nproc)" --target Install stub_manager setup_window \
+    message_box_watcher timed_start startup_baseline >/dev/null
+xvfb-run -a bash "$0" --under-xvfb "$short_runs" "$hold_runs"
 
-echo "Install.exe under $(wine --version), $(nproc) cores, $(uname -m);" \
-    "times from GetProcessTimes and the fixtures' wall clock"
+hold_cpu=$(median hold_cpu_ms)
+hold_floor_cpu=$(median hold_floor_cpu_ms)
+own_cpu=$(awk -v a="$hold_cpu" -v b="$hold_floor_cpu" 'BEGIN { print a - b }')
+# The three targets are bounds, so the worst run decides; the launcher's own share is a
+# difference of medians.
+cpu_verdict=$(verdict "$(worst hold_cpu_ms)" 50 below)
+end_after_exit_verdict=$(verdict "$(worst no_hold_end_after_exit_ms)" 1600 within)
+end_offset_verdict=$(verdict "$(worst hold_end_offset_ms)" 100 within)
+
+echo "Install.exe under $(wine --version), $(nproc) cores, $(uname -m). Processor times are"
+echo "user plus kernel time from GetProcessTimes, which Wine counts in 10 ms ticks; end times"
+echo "come from the fixtures' records on the wall clock. Each floor is a program that loads the"
+echo "same system libraries and calls into each once beside the same setup window, then ends at"
+echo "once or after one 60 s sleep. The targets are bounds, judged by the worst run."
 echo
-echo "| Measure | Target | Median (range) |"
-echo "|---|---|---|"
-echo "| Processor time over a full 60 s hold (user + kernel) | below 50 ms | $(summary hold_cpu_ms) |"
-echo "| Whole run with the hold, from start to exit | about 60 s | $(summary hold_total_ms) |"
-echo "| End after the manager's exit, no hold | within 1600 ms | $(summary no_hold_end_after_exit_ms) |"
-echo "| Processor time of that run | | $(summary no_hold_cpu_ms) |"
-echo "| End after the hold's end (manager's start + 60 s) | within 100 ms | $(summary hold_end_offset_ms) |"
+row() { printf '| %s | %s | %s | %s |\n' "$@"; }
+row Measure Target "Median (range)" ""
+row --- --- --- ---
+row "Processor time over a full 60 s hold" "below 50 ms" "$(summary hold_cpu_ms)" "$cpu_verdict"
+row "Its floor: the same libraries, one 60 s sleep, nothing else" "" \
+    "$(summary hold_floor_cpu_ms)" ""
+row "The launcher's own share: hold run minus floor (medians)" "below 50 ms" "$own_cpu ms" \
+    "$(verdict "$own_cpu" 50 below)"
+row "Processor time of a run without a hold (2.3 to 3.5 s manager)" "" \
+    "$(summary no_hold_cpu_ms)" ""
+row "Its floor: start and end only" "" "$(summary startup_floor_cpu_ms)" ""
+row "Whole run with the hold, from start to exit" "about 60 s" "$(summary hold_total_ms)" ""
+row "End after the manager's exit, no hold" "within 1600 ms" \
+    "$(summary no_hold_end_after_exit_ms)" "$end_after_exit_verdict"
+row "End after the hold's end (manager's start + 60 s)" "within 100 ms" \
+    "$(summary hold_end_offset_ms)" "$end_offset_verdict"
+if [ "$cpu_verdict" = missed ]; then
+    echo
+    echo "The processor time over the hold misses its target as a whole: $hold_cpu ms (median)"
+    echo "against 50 ms, $(worst hold_cpu_ms) ms in the worst run. A program that does nothing but"
+    echo "sleep as long under the same Wine takes $hold_floor_cpu ms (its floor above), so the"
+    echo "launcher's own share is $own_cpu ms. It does not wait busily: it looks at the manager"
+    echo "every 1.5 s and sleeps the rest of the hold in one call."
+fi
