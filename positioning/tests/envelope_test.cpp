@@ -107,6 +107,9 @@ TEST(Envelope, PointInEnveloppeTestsOnlyDimensionsOfThePointAndTheLowerCorner) {
     EXPECT_EQ(box.PointInEnveloppe(PointOfSize(2, 1, 1, 50)), 1);
     EXPECT_EQ(box.PointInEnveloppe(PointOfSize(2, 1, 3, 1)), 0);
     EXPECT_EQ(box.PointInEnveloppe(PointOfSize(1, 1, 50, 50)), 1);
+    EXPECT_EQ(box.PointInEnveloppe(PointOfSize(1, 3, 1, 1)), 0);
+    EXPECT_EQ(box.PointInEnveloppe(PointOfSize(2, -1, 1, 1)), 0);
+    EXPECT_EQ(box.PointInEnveloppe(PointOfSize(0, 50, 50, 50)), 1);
 
     const CVEXAEnvelope flatLower(MakeEnvelope(MakePoint(2, 0, 0, 0), MakePoint(3, 2, 2, 2)));
     EXPECT_EQ(flatLower.PointInEnveloppe(CVEXACoordinatePoint(1, 1, 50)), 1);
