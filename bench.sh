@@ -17,7 +17,8 @@ for run in 1 2; do
     echo "Run $run of 2"
     "$out/bench/vexa_bench" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
         --benchmark_enable_random_interleaving=true \
-        --table="$out/table-$run.md" >"$out/run-$run.log"
+        --table="$out/table-$run.md" >"$out/run-$run.log" 2>&1 ||
+        { tail -n 20 "$out/run-$run.log"; exit 1; }
 done
 
 echo "Install.exe under Wine (about five minutes)"
