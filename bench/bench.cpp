@@ -566,7 +566,7 @@ public:
                              implementation.c_str());
                 continue;
             }
-            const Row* baseline = Find(group + "/inline baseline");
+            const Row* baseline = Find(BaselineOf(name));
             char ratio[32] = "";
             if (baseline != nullptr && baseline->Measured())
                 std::snprintf(ratio, sizeof ratio, "%.2f", row->Median() / baseline->Median());
@@ -602,9 +602,7 @@ public:
                               row->Min(), against->Max());
                 why = spreads;
                 // Against a peer, the floor for these records shows what any code over them pays.
-                const std::string row_name = target.row;
-                const Row* floor =
-                    Find(row_name.substr(0, row_name.find('/')) + "/inline baseline");
+                const Row* floor = Find(BaselineOf(target.row));
                 if (floor != nullptr && floor != against && floor->Measured()) {
                     char floor_ratio[96];
                     std::snprintf(floor_ratio, sizeof floor_ratio,
@@ -622,6 +620,11 @@ public:
     }
 
 private:
+    // The inline baseline of the operation a row belongs to (the part of its name before '/').
+    static std::string BaselineOf(const std::string& name) {
+        return name.substr(0, name.find('/')) + "/inline baseline";
+    }
+
     const Row* Find(const std::string& name) const {
         const auto found = rows_.find(name);
         return found == rows_.end() ? nullptr : &found->second;

@@ -61,13 +61,13 @@ median() {
 
 # "median ms (min to max, N runs)"
 summary() {
-    values "$1" | awk '
-        { v[NR] = $1 }
-        END {
-            if (NR == 0) { print "no value"; exit }
-            m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-            printf "%s ms (%s to %s, %d runs)\n", m, v[1], v[NR], NR
-        }'
+    local count
+    count=$(values "$1" | wc -l)
+    if [ "$count" -eq 0 ]; then
+        echo "no value"
+        return
+    fi
+    echo "$(median "$1") ms ($(values "$1" | head -n 1) to $(values "$1" | tail -n 1), $count runs)"
 }
 
 # "met" when VALUE is below (or, with `within`, at most) LIMIT.

@@ -222,8 +222,8 @@ launcher_end_after_manager_exit() {
     echo $(($(value "$dir/run.record" run.exited_ms) - $(value "$dir/manager.record" manager.exiting_ms)))
 }
 
-scenario_registry_key_missing() {
-    remove_manager_key
+# With no manager to be found in the registry: the box, nothing started, the window untouched.
+run_without_registered_manager() {
     open_window "Corvane Field Software" corvane
     start_watcher
     run_launcher PWFieldCAB.ini
@@ -232,14 +232,14 @@ scenario_registry_key_missing() {
     expect_window_untouched corvane
 }
 
+scenario_registry_key_missing() {
+    remove_manager_key
+    run_without_registered_manager
+}
+
 scenario_default_value_missing() {
     register_key_without_default
-    open_window "Corvane Field Software" corvane
-    start_watcher
-    run_launcher PWFieldCAB.ini
-    expect_one_box "$missing_manager_text"
-    expect_manager_not_started
-    expect_window_untouched corvane
+    run_without_registered_manager
 }
 
 # The first title holds only for the three INI files, so this one ends without a hold.
