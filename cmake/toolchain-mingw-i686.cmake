@@ -1,21 +1,5 @@
-# 32-bit Windows desktop with MinGW-w64. The posix thread model is needed by GoogleTest
-# (std::mutex); -static then keeps libstdc++, libgcc and winpthread out of the DLLs a binary
-# imports, so nothing but system DLLs has to ship beside it.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
-set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# 32-bit Windows desktop, the shipped target; its programs run under 32-bit Wine.
+set(VEXA_MINGW_PROCESSOR i686)
+set(VEXA_WINE_ARCH win32)
+set(VEXA_PE_FORMAT pei-i386)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-w64.cmake)
