@@ -1,72 +1,116 @@
 #!/bin/sh
 # Runs Windows programs under Wine in a throwaway prefix, with no prompt, dialog or debug output.
-# Usage: wine-run.sh PREFIX PROGRAM [ARGUMENT...]  runs PROGRAM, a file or a program of the prefix
-#        wine-run.sh PREFIX --start-server          starts the prefix's server and Wine's own
-#                                                   services, to stay until stopped
-#        wine-run.sh PREFIX --stop-server           ends them and every program still running
-# The prefix is made on first use, so it never predates the installed Wine packages.
+# Usage: wine-run.sh ARCH PREFIX PROGRAM [ARGUMENT...]  runs PROGRAM, a file or a program of the
+#                                                      prefix
+#        wine-run.sh ARCH PREFIX --start-server         makes the prefix if needed and starts its
+#                                                      server and Wine's own services, to stay
+#                                                      until stopped
+#        wine-run.sh ARCH PREFIX --stop-server          ends them and every program still running
+# ARCH is win32 or win64: the prefix's architecture, which picks Wine's loader and server. It is
+# all that the 32-bit and the 64-bit builds differ in here. Both are called directly, since the
+# wine and wineserver commands prefer the 32-bit ones whenever wine32 is installed.
+# The prefix is made on first use, so it never predates the installed Wine packages. A folder is
+# only ever deleted when this script made it; any other folder that is not a ready prefix of
+# ARCH is refused, so that a prefix of the user's own is never lost.
 set -eu
 
-case ${1:?usage: wine-run.sh PREFIX PROGRAM [ARGUMENT...] | --start-server | --stop-server} in
-    /*) WINEPREFIX=$1 ;;
-    *) WINEPREFIX=$PWD/$1 ;;
+usage="usage: wine-run.sh win32|win64 PREFIX PROGRAM [ARGUMENT...] | --start-server | --stop-server"
+case ${1:-} in
+    win32) loader=/usr/lib/wine/wine server=/usr/lib/wine/wineserver32 ;;
+    win64) loader=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 ;;
+    *)
+        echo "$usage" >&2
+        exit 2
+        ;;
 esac
-shift
-WINEARCH=win32
+WINEARCH=$1
+case ${2:-} in
+    "")
+        echo "$usage" >&2
+        exit 2
+        ;;
+    /*) WINEPREFIX=$2 ;;
+    *) WINEPREFIX=$PWD/$2 ;;
+esac
+shift 2
+# Programs that Wine starts by itself take the same loader and server.
+WINELOADER=$loader
+WINESERVER=$server
 WINEDEBUG=-all
-# No Mono or Gecko install prompt, and no crash dialog: under Xvfb it would wait forever.
-WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES
+# No Mono or Gecko install prompt and no crash dialog: under Xvfb they would wait forever. No
+# menu entries or file associations written into the user's desktop either.
+WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
+export WINEARCH WINEPREFIX WINELOADER WINESERVER WINEDEBUG WINEDLLOVERRIDES
 
+# Made when this script creates the folder, before Wine writes anything into it; the ready
+# marker holds the architecture once the prefix is complete. Earlier versions of this script
+# wrote only the ready marker, so either one proves that the folder is the script's own.
+made_marker=$WINEPREFIX/.vexa-made
 ready_marker=$WINEPREFIX/.vexa-ready
 
-# Makes the prefix once, also when several programs start at the same time. A prefix left half
-# made by an interrupted run is made anew.
+prefix_ready() {
+    [ "$(cat "$ready_marker" 2>/dev/null)" = "$WINEARCH" ]
+}
+
+# Waits until every process of the prefix has ended and its server with them: Wine's own start-up
+# work (the registry, the services) is then complete, and no later program waits for it.
+settle() {
+    timeout 300 "$server" -w
+}
+
+# Makes the prefix once, also when several programs start at the same time. A prefix of this
+# script's own that is half made, or of the other architecture, is made anew.
 ensure_prefix() {
-    [ -f "$ready_marker" ] && return 0
+    prefix_ready && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock -w 600 9
-        [ -f "$ready_marker" ] && exit 0
-        if [ -d "$WINEPREFIX" ]; then
-            wineserver -k 2>/dev/null || true
+        prefix_ready && exit 0
+        if [ -e "$WINEPREFIX" ] || [ -L "$WINEPREFIX" ]; then
+            if [ ! -f "$made_marker" ] && [ ! -f "$ready_marker" ]; then
+                echo "wine-run.sh: $WINEPREFIX exists and was not made by this script; it is" \
+                    "left as it is. Remove it yourself, or choose another prefix folder." >&2
+                exit 1
+            fi
+            "$server" -k 2>/dev/null || true
             rm -rf "$WINEPREFIX"
         fi
-        if ! timeout 300 wine cmd /c exit </dev/null >/dev/null 2>&1; then
-            wineserver -k 2>/dev/null || true
-            echo "wine-run.sh: cannot run 32-bit programs in a new prefix at $WINEPREFIX;" \
-                "are wine and wine32 installed?" >&2
+        mkdir "$WINEPREFIX"
+        : >"$made_marker"
+        if ! timeout 300 "$loader" wineboot --init </dev/null >/dev/null 2>&1 || ! settle; then
+            "$server" -k 2>/dev/null || true
+            echo "wine-run.sh: cannot make a $WINEARCH prefix at $WINEPREFIX; is Wine installed" \
+                "(wine64, and wine32 for win32) and can this machine run its programs?" >&2
             exit 1
         fi
-        touch "$ready_marker"
+        echo "$WINEARCH" >"$ready_marker"
     ) 9>"$WINEPREFIX.lock"
 }
 
 case ${1:-} in
     --start-server)
         ensure_prefix
-        # A server from an earlier run, such as the test listing at build time, ends by itself
-        # within seconds; a lingering one is ended.
-        if ! timeout 30 wineserver -w; then
-            wineserver -k || true
-            timeout 30 wineserver -w
+        # A server from an earlier run ends by itself within seconds; a lingering one is ended.
+        if ! timeout 30 "$server" -w; then
+            "$server" -k || true
+            timeout 30 "$server" -w
         fi
         # Every process started here gets /dev/null, never the caller's output: CTest waits for
         # its output pipes to close, and the services outlive this script.
-        wineserver -p </dev/null >/dev/null 2>&1
-        timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1
+        "$server" -p </dev/null >/dev/null 2>&1
+        timeout 120 "$loader" cmd /c exit </dev/null >/dev/null 2>&1
         ;;
     --stop-server)
-        [ -d "$WINEPREFIX" ] || exit 0
-        wineserver -k 2>/dev/null || true
-        timeout 30 wineserver -w
+        [ -f "$made_marker" ] || [ -f "$ready_marker" ] || exit 0
+        "$server" -k 2>/dev/null || true
+        timeout 30 "$server" -w
         ;;
     "")
-        echo "usage: wine-run.sh PREFIX PROGRAM [ARGUMENT...] | --start-server | --stop-server" >&2
+        echo "$usage" >&2
         exit 2
         ;;
     *)
         ensure_prefix
-        exec wine "$@"
+        exec "$loader" "$@"
         ;;
 esac
