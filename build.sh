@@ -24,18 +24,31 @@ show_linux_example() {
 }
 
 # Install.exe under Wine with the stub Application Manager of the end-to-end tests and a setup
-# window, in a throwaway prefix; the fixtures come from the Windows test build.
+# window, in a throwaway prefix; the fixtures come from a Windows test build. The shipped 32-bit
+# build where this machine runs 32-bit programs, otherwise the 64-bit one, built the same way.
 show_launcher_demo() {
-    local dir=build/windows prefix=$PWD/build/demo-wineprefix status=0
-    cmake --preset windows >"$dir.demo-configure.log" 2>&1 || { cat "$dir.demo-configure.log"; return 1; }
+    local preset=windows64 build="64-bit (x86-64)" status=0
+    if can_execute_i386; then
+        preset=windows
+        build="32-bit (i686), the one in dist/windows/"
+    else
+        echo "The 64-bit build stands in for the shipped 32-bit one: $VEXA_NO_I386_REASON."
+    fi
+    local dir=build/$preset arch prefix=$PWD/build/demo-wineprefix
+    arch=$(wine_arch_of "$preset")
+    cmake --preset "$preset" >"$dir.demo-configure.log" 2>&1 ||
+        { cat "$dir.demo-configure.log"; return 1; }
     cmake --build "$dir" -j "$jobs" --target Install stub_manager setup_window message_box_watcher \
         timed_start >"$dir.demo-build.log" 2>&1 || { tail -n 40 "$dir.demo-build.log"; return 1; }
+    echo "Install.exe of the $build build under $arch Wine:"
+    track_wine_prefix "$arch" "$prefix"
+    cmake/wine-run.sh "$arch" "$prefix" --stop-server
     rm -rf "$prefix" "$prefix.lock"
     # The server and every program share one X display, so the server starts inside it too.
-    xvfb-run -a bash -c 'cmake/wine-run.sh "$1" --start-server &&
-        launcher/tests/wine/run_scenario.sh "$PWD/cmake/wine-run.sh" "$1" "$2" "$3" demo' \
-        demo "$prefix" "$PWD/$dir/bin" "$PWD/build/demo" || status=$?
-    cmake/wine-run.sh "$prefix" --stop-server
+    xvfb-run -a bash -c '"$1" "$2" --start-server &&
+        launcher/tests/wine/run_scenario.sh "$1" "$2" "$3" "$4" demo' \
+        demo "$PWD/$dir/wine-run.sh" "$prefix" "$PWD/$dir/bin" "$PWD/build/demo" || status=$?
+    cmake/wine-run.sh "$arch" "$prefix" --stop-server
     return "$status"
 }
 
@@ -51,6 +64,7 @@ run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
 run_stage "Notes for kit maintainers" write_dist_readme
 if [ "${1:-}" != --no-demo ]; then
     run_stage "Demo: the library's example program" show_linux_example
+    run_stage "Probe: can this machine run 32-bit x86?" report_i386_execution
     run_stage "Packages (demo: Wine, Xvfb)" ensure_windows_packages
     run_stage "Demo: Install.exe under Wine" show_launcher_demo
 fi

@@ -1,19 +1,28 @@
 #!/usr/bin/env bash
-# Measures Install.exe of the Windows build under Wine with the end-to-end fixtures, beside a
-# floor program that does nothing of its own, and prints a Markdown table. These are
-# measurements, not checks: nothing here fails on a slow figure.
+# Measures Install.exe of a Windows build under Wine with the end-to-end fixtures, beside a
+# floor program that does nothing of its own, and prints a Markdown table. It times the shipped
+# 32-bit build where this machine runs 32-bit programs, otherwise the 64-bit one, and says which.
+# These are measurements, not checks: nothing here fails on a slow figure.
 # Usage: bench/launcher_timing.sh [SHORT_RUNS [HOLD_RUNS]]   (defaults 5 and 2)
 # A hold run and its floor take a minute each. Run it while no Windows tests run: they share
 # the Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 
 short_runs=${1:-5}
 hold_runs=${2:-2}
-prefix=$PWD/build/windows/wineprefix
-wine_run=$PWD/cmake/wine-run.sh
-bin_dir=$PWD/build/windows/bin
-work_dir=$PWD/build/windows/launcher-timing
+# The child under Xvfb is told the build that its parent chose.
+if [ "${1:-}" = --under-xvfb ]; then
+    preset=$2
+else
+    preset=windows64
+    can_execute_i386 && preset=windows
+fi
+prefix=$PWD/build/$preset/wineprefix
+wine_run=$PWD/build/$preset/wine-run.sh
+bin_dir=$PWD/build/$preset/bin
+work_dir=$PWD/build/$preset/launcher-timing
 log=$work_dir/runs.log
 
 scenario() {
@@ -79,16 +88,17 @@ verdict() {
 }
 
 if [ "${1:-}" = --under-xvfb ]; then
-    short_runs=$2
-    hold_runs=$3
+    short_runs=$3
+    hold_runs=$4
     measure
     exit
 fi
 
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target Install stub_manager setup_window \
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)" --target Install stub_manager setup_window \
     message_box_watcher timed_start startup_baseline >/dev/null
-xvfb-run -a bash "$0" --under-xvfb "$short_runs" "$hold_runs"
+track_wine_prefix "$(wine_arch_of "$preset")" "$prefix"
+xvfb-run -a bash "$0" --under-xvfb "$preset" "$short_runs" "$hold_runs"
 
 hold_cpu=$(median hold_cpu_ms)
 hold_floor_cpu=$(median hold_floor_cpu_ms)
@@ -99,7 +109,13 @@ cpu_verdict=$(verdict "$(worst hold_cpu_ms)" 50 below)
 end_after_exit_verdict=$(verdict "$(worst no_hold_end_after_exit_ms)" 1600 within)
 end_offset_verdict=$(verdict "$(worst hold_end_offset_ms)" 100 within)
 
-echo "Install.exe under $(wine --version), $(nproc) cores, $(uname -m). Processor times are"
+if [ "$preset" = windows ]; then
+    build="the 32-bit Install.exe (i686, as shipped)"
+else
+    build="the 64-bit Install.exe (x86-64; $VEXA_NO_I386_REASON)"
+fi
+echo "Measured: $build under $("$wine_run" "$prefix" --version) in a"
+echo "$(wine_arch_of "$preset") prefix, $(nproc) cores, $(uname -m). Processor times are"
 echo "user plus kernel time from GetProcessTimes, which Wine counts in 10 ms ticks; end times"
 echo "come from the fixtures' records on the wall clock. Each floor is a program that loads the"
 echo "same system libraries and calls into each once beside the same setup window, then ends at"
