@@ -37,9 +37,9 @@ ensure_packages() {
     fi
     echo "Installing ${missing[*]}"
     update_package_lists
-    local install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends)
+    local install=(apt-get install -y -q --no-install-recommends)
     local output release
-    output=$("${install[@]}" "${missing[@]}" 2>&1) && return 0
+    output=$(DEBIAN_FRONTEND=noninteractive "${install[@]}" "${missing[@]}" 2>&1) && return 0
     release=$(sed -n 's/^VERSION_CODENAME=//p' /etc/os-release | tr -d '"')
     if [ -z "$release" ] ||
         ! grep -qE 'Unable to correct problems|held broken packages|unmet dependencies' <<<"$output"
@@ -49,7 +49,8 @@ ensure_packages() {
     fi
     echo "The install could not be resolved; trying again with the target release $release" \
         "(apt-get install -t $release)."
-    output=$("${install[@]}" -t "$release" "${missing[@]}" 2>&1) && return 0
+    output=$(DEBIAN_FRONTEND=noninteractive "${install[@]}" -t "$release" "${missing[@]}" 2>&1) &&
+        return 0
     tail -n 20 <<<"$output"
     return 1
 }
@@ -79,11 +80,11 @@ can_execute_i386() {
             >"$dir/probe.s"
         if ! as --32 -o "$dir/probe.o" "$dir/probe.s" >/dev/null 2>&1 ||
             ! ld -m elf_i386 -o "$dir/probe" "$dir/probe.o" >/dev/null 2>&1; then
-            VEXA_NO_I386_REASON="the 32-bit probe program could not be built (as --32, ld -m elf_i386)"
+            VEXA_NO_I386_REASON="no 32-bit x86 probe program could be made (as --32, ld)"
         elif ! output=$("$dir/probe" 2>&1); then
             output=$(tail -n 1 <<<"$output")
-            VEXA_NO_I386_REASON="this machine cannot execute 32-bit x86 programs (a 32-bit probe"
-            VEXA_NO_I386_REASON+=" program failed${output:+: ${output##*: }})"
+            VEXA_NO_I386_REASON="no 32-bit x86 execution here (a probe program failed"
+            VEXA_NO_I386_REASON+="${output:+: ${output##*: }})"
         fi
         rm -rf "$dir"
     fi
@@ -93,10 +94,11 @@ can_execute_i386() {
 # Prints whether 32-bit x86 programs run here; never fails, since either answer is a way to go on.
 report_i386_execution() {
     if can_execute_i386; then
-        echo "This machine executes 32-bit x86 programs: the 32-bit Windows build runs under Wine."
+        echo "This machine executes 32-bit x86 programs: both Windows builds run under Wine."
     else
-        echo "Not here: $VEXA_NO_I386_REASON."
-        echo "The 32-bit Windows build gets only the checks that run none of its programs."
+        echo "${VEXA_NO_I386_REASON^}."
+        echo "The 32-bit Windows build gets only the checks that run none of its programs; the"
+        echo "64-bit build runs under 64-bit Wine."
     fi
 }
 
