@@ -27,12 +27,12 @@ show_linux_example() {
 # window, in a throwaway prefix; the fixtures come from a Windows test build. The shipped 32-bit
 # build where this machine runs 32-bit programs, otherwise the 64-bit one, built the same way.
 show_launcher_demo() {
-    local preset=windows64 build="64-bit (x86-64)" status=0
+    local preset=windows64 build="64-bit Install.exe (x86-64) under 64-bit Wine" status=0
     if can_execute_i386; then
         preset=windows
-        build="32-bit (i686), the one in dist/windows/"
+        build="32-bit Install.exe (i686, as shipped) under 32-bit Wine"
     else
-        echo "The 64-bit build stands in for the shipped 32-bit one: $VEXA_NO_I386_REASON."
+        build+=", in place of the shipped 32-bit one ($VEXA_NO_I386_REASON)"
     fi
     local dir=build/$preset arch prefix=$PWD/build/demo-wineprefix
     arch=$(wine_arch_of "$preset")
@@ -40,7 +40,7 @@ show_launcher_demo() {
         { cat "$dir.demo-configure.log"; return 1; }
     cmake --build "$dir" -j "$jobs" --target Install stub_manager setup_window message_box_watcher \
         timed_start >"$dir.demo-build.log" 2>&1 || { tail -n 40 "$dir.demo-build.log"; return 1; }
-    echo "Install.exe of the $build build under $arch Wine:"
+    echo "The $build:"
     track_wine_prefix "$arch" "$prefix"
     cmake/wine-run.sh "$arch" "$prefix" --stop-server
     rm -rf "$prefix" "$prefix.lock"

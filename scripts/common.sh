@@ -83,8 +83,8 @@ can_execute_i386() {
             VEXA_NO_I386_REASON="no 32-bit x86 probe program could be made (as --32, ld)"
         elif ! output=$("$dir/probe" 2>&1); then
             output=$(tail -n 1 <<<"$output")
-            VEXA_NO_I386_REASON="no 32-bit x86 execution here (a probe program failed"
-            VEXA_NO_I386_REASON+="${output:+: ${output##*: }})"
+            VEXA_NO_I386_REASON="no 32-bit x86 execution here: a probe program failed"
+            VEXA_NO_I386_REASON+="${output:+ with \"${output##*: }\"}"
         fi
         rm -rf "$dir"
     fi
