@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Usage: check_imports.sh BINARY [OBJDUMP]
-# Fails when a Windows binary imports a DLL that is not part of every 32-bit Windows desktop,
-# such as a MinGW runtime DLL (libstdc++-6.dll, libgcc_s_*.dll, libwinpthread-1.dll), which would
-# have to ship beside it.
+# Fails when a Windows binary imports a DLL that is not part of every Windows desktop, 32-bit or
+# 64-bit, such as a MinGW runtime DLL (libstdc++-6.dll, libgcc_s_*.dll, libwinpthread-1.dll),
+# which would have to ship beside it.
 set -euo pipefail
 binary=$1
 objdump_tool=${2:-objdump}
