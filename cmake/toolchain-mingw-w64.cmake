@@ -1,6 +1,6 @@
 # Windows desktop with MinGW-w64, shared by the 32-bit and the 64-bit toolchain files, which set
-# only what tells the two targets apart: VEXA_MINGW_PROCESSOR (i686 or x86_64), VEXA_WINE_ARCH
-# (win32 or win64, the Wine prefix's architecture) and VEXA_PE_FORMAT (the images' file format).
+# only what tells the two targets apart: VEXA_MINGW_PROCESSOR (i686 or x86_64) and
+# VEXA_PE_FORMAT (the images' file format).
 # The posix thread model is needed by GoogleTest (std::mutex); -static then keeps libstdc++,
 # libgcc and winpthread out of the DLLs a binary imports, so nothing but system DLLs has to ship
 # beside it.

@@ -1,16 +1,19 @@
-# Windows programs of the tests run under Wine in a throwaway prefix under the build folder,
-# through cmake/wine-run.sh as the emulator, with the Wine architecture of the toolchain
-# (VEXA_WINE_ARCH). Wine's first process starts the prefix's server and services, which would
-# hold CTest's output pipe open while CTest waits for it to close; so the fixture
-# VEXA_TEST_FIXTURES starts them first, detached from every pipe, and ends them after the last
-# test that requires it.
+# Windows programs of the tests run under Wine in a throwaway prefix under the build folder, of
+# the target's architecture, through cmake/wine-run.sh as the emulator. Wine's first process
+# starts the prefix's server and services, which would hold CTest's output pipe open while CTest
+# waits for it to close; so the fixture VEXA_TEST_FIXTURES starts them first, detached from every
+# pipe, and ends them after the last test that requires it.
 set(VEXA_WINEPREFIX ${PROJECT_BINARY_DIR}/wineprefix CACHE PATH "Throwaway Wine prefix of the tests")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VEXA_WINE_ARCH win64)
+else()
+  set(VEXA_WINE_ARCH win32)
+endif()
 # The emulator is one program and the prefix, as the scenario scripts take it: a script in the
 # build folder that gives cmake/wine-run.sh this build's architecture.
 set(VEXA_WINE_RUN_SCRIPT ${PROJECT_BINARY_DIR}/wine-run.sh)
-file(CONFIGURE OUTPUT ${VEXA_WINE_RUN_SCRIPT}.in
+file(CONFIGURE OUTPUT ${VEXA_WINE_RUN_SCRIPT}
     CONTENT "#!/bin/sh\nexec '${CMAKE_CURRENT_LIST_DIR}/wine-run.sh' ${VEXA_WINE_ARCH} \"$@\"\n")
-file(COPY_FILE ${VEXA_WINE_RUN_SCRIPT}.in ${VEXA_WINE_RUN_SCRIPT} ONLY_IF_DIFFERENT)
 file(CHMOD ${VEXA_WINE_RUN_SCRIPT} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(VEXA_WINE_RUN ${VEXA_WINE_RUN_SCRIPT} ${VEXA_WINEPREFIX})
