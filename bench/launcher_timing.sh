@@ -114,8 +114,9 @@ if [ "$preset" = windows ]; then
 else
     build="the 64-bit Install.exe (x86-64; $VEXA_NO_I386_REASON)"
 fi
-echo "Measured: $build under $("$wine_run" "$prefix" --version) in a"
-echo "$(wine_arch_of "$preset") prefix, $(nproc) cores, $(uname -m). Processor times are"
+echo "Measured: $build."
+echo "Under $("$wine_run" "$prefix" --version) in a $(wine_arch_of "$preset") prefix, $(nproc) cores,"
+echo "$(uname -m). Processor times are"
 echo "user plus kernel time from GetProcessTimes, which Wine counts in 10 ms ticks; end times"
 echo "come from the fixtures' records on the wall clock. Each floor is a program that loads the"
 echo "same system libraries and calls into each once beside the same setup window, then ends at"
