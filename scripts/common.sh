@@ -140,7 +140,6 @@ trap 'echo "Interrupted: ending the Wine servers of this run"; stop_wine_servers
 
 VEXA_STAGES=()
 VEXA_FAILED_STAGES=0
-VEXA_NOT_RUN_STAGES=0
 VEXA_START_SECONDS=$SECONDS
 
 # Runs one stage, printing a line with its name and elapsed time; remembers its outcome.
@@ -164,7 +163,6 @@ skip_stage() {
     local name=$1 reason=$2
     echo "==> $name: NOT RUN ($reason)"
     VEXA_STAGES+=("$(printf '%-44s NOT RUN: %s' "$name" "$reason")")
-    VEXA_NOT_RUN_STAGES=$((VEXA_NOT_RUN_STAGES + 1))
 }
 
 print_stage_summary() {
