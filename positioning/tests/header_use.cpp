@@ -27,8 +27,8 @@ int CompareObjects(Value& value, const Value& view) {
     Value other(view);
     const Value& otherView = other;
     return CompareBothWays(value, other) + CompareBothWays(value, otherView) +
-           CompareBothWays(view, other) + CompareBothWays(view, otherView) + (value == Value(view)) +
-           (Value(view) != view) + (Value(view) == Value(view));
+           CompareBothWays(view, other) + CompareBothWays(view, otherView) +
+           (value == Value(view)) + (Value(view) != view) + (Value(view) == Value(view));
 }
 
 // An object, const or not, with a record, a const record pointer and a null one.
