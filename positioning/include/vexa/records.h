@@ -33,12 +33,6 @@ inline void CopySlot(double& destination, const double& source) {
 #endif
 }
 
-/// Copies an element of any other type by its own assignment.
-template <class T>
-inline void CopySlot(T& destination, const T& source) {
-    destination = source;
-}
-
 }  // namespace detail
 }  // namespace vexa
 
@@ -49,21 +43,18 @@ inline void CopySlot(T& destination, const T& source) {
 #endif
 
 /// N elements of T held inline, in index order; the record that holds it keeps the count in use.
-/// Copying and assignment take all N elements, doubles as their bytes.
+/// Copying and assignment are member-wise over all N elements.
 template <class T, int N>
 class PT_FixedArray {
 public:
+#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
     /// N default-constructed elements.
-    PT_FixedArray() {}
-    /// All N elements of source.
-    PT_FixedArray(const PT_FixedArray& source) { CopyElements(source); }
-    /// All N elements of source; the dynamic type stays as it was.
-    // Each slot passes through a local, so assigning an array to itself is a plain copy.
-    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
-    PT_FixedArray& operator=(const PT_FixedArray& source) {
-        CopyElements(source);
-        return *this;
-    }
+    PT_FixedArray() = default;
+    /// All N elements, each by its own copy.
+    PT_FixedArray(const PT_FixedArray&) = default;
+    /// All N elements, each by its own assignment; the dynamic type stays as it was.
+    PT_FixedArray& operator=(const PT_FixedArray&) = default;
+#endif
     virtual ~PT_FixedArray() {}
 
     /// The element at index i (0 to N-1); checked by assert only in builds without NDEBUG.
@@ -78,11 +69,44 @@ public:
     }
 
 private:
-    void CopyElements(const PT_FixedArray& source) {
+    T elements_[static_cast<size_t>(N)];
+};
+
+/// The ordinate slots: as the general form, except that copying and assignment move every slot as
+/// its bytes (see vexa::detail::CopySlot).
+template <int N>
+class PT_FixedArray<double, N> {
+public:
+    /// N slots, unset until the record that holds them sets them.
+    PT_FixedArray() {}
+    /// All N slots, as their bytes.
+    PT_FixedArray(const PT_FixedArray& source) { CopySlots(source); }
+    /// All N slots, as their bytes; the dynamic type stays as it was.
+    // Each slot passes through a local, so assigning an array to itself is a plain copy.
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
+    PT_FixedArray& operator=(const PT_FixedArray& source) {
+        CopySlots(source);
+        return *this;
+    }
+    virtual ~PT_FixedArray() {}
+
+    /// The slot at index i (0 to N-1); checked by assert only in builds without NDEBUG.
+    double& operator[](long i) {
+        assert(i >= 0 && i < N);
+        return elements_[i];
+    }
+    /// The slot at index i (0 to N-1), read-only.
+    const double& operator[](long i) const {
+        assert(i >= 0 && i < N);
+        return elements_[i];
+    }
+
+private:
+    void CopySlots(const PT_FixedArray& source) {
         for (long i = 0; i < N; ++i) vexa::detail::CopySlot(elements_[i], source.elements_[i]);
     }
 
-    T elements_[static_cast<size_t>(N)];
+    double elements_[static_cast<size_t>(N)];
 };
 
 /// A point of up to three ordinates.
