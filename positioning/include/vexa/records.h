@@ -88,6 +88,7 @@ public:
         CopySlots(source);
         return *this;
     }
+    /// Ends the slots; nothing else.
     virtual ~PT_FixedArray() {}
 
     /// The slot at index i (0 to N-1); checked by assert only in builds without NDEBUG.
