@@ -1,5 +1,7 @@
 #include <vexa/envelope.h>
 
+#include <string.h>
+
 namespace {
 
 using vexa::detail::Above;
@@ -20,10 +22,11 @@ void OrderDimension(PT_Envelope& box, long dimension) {
     double& lower = box.minCP.ord[dimension];
     double& upper = box.maxCP.ord[dimension];
     if (Above(lower, upper)) {
-        double held;
-        CopySlot(held, lower);
+        // Held as bytes: a double held here may pass through the x87 unit of 32-bit x86.
+        unsigned char held[sizeof(double)];
+        memcpy(held, &lower, sizeof held);
         CopySlot(lower, upper);
-        CopySlot(upper, held);
+        memcpy(&upper, held, sizeof held);
     }
 }
 

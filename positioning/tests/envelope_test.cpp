@@ -109,8 +109,10 @@ TEST(Envelope, NaNIsNeverInside) {
 }
 
 TEST(Envelope, NormalizeExchangesBoundsBesideANaNOnEveryCall) {
-    const PT_Envelope record = MakeEnvelope(MakePoint(2, 1, kNaN, 0), MakePoint(2, kNaN, 4, 0));
-    const PT_Envelope exchanged = MakeEnvelope(MakePoint(2, kNaN, 4, 0), MakePoint(2, 1, kNaN, 0));
+    // A signalling NaN as well: exchanging moves bytes, as every copy of a slot does.
+    const double sNaN = SignallingNaN();
+    const PT_Envelope record = MakeEnvelope(MakePoint(2, sNaN, 1, 0), MakePoint(2, 4, kNaN, 0));
+    const PT_Envelope exchanged = MakeEnvelope(MakePoint(2, 4, kNaN, 0), MakePoint(2, sNaN, 1, 0));
     CVEXAEnvelope box(record);
     box.NormalizeEnveloppe();
     EXPECT_TRUE(SameSlots(box, exchanged));
