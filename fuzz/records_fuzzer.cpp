@@ -435,6 +435,9 @@ void EnvelopeClass(Pool& pool, Input& input) {
             const unsigned char equal = box == source;
             Check(equal == EqualEnvelope(box, &source) && (box != source) == !equal);
             Check((box == &source) == equal && (box != &source) == !equal);
+            const CVEXAEnvelope& view = box;
+            Check((view == source) == equal && (view != &source) == !equal);
+            Check((view == pool.envelopes[0]) == EqualEnvelope(box, pool.envelopes[0]));
             Check((box == static_cast<const PT_Envelope*>(0)) == 0 &&
                   (box != static_cast<const PT_Envelope*>(0)) == 1);
             break;
@@ -479,6 +482,9 @@ void CheckMatrixEquality(CVEXAMatrix& matrix, const PT_Matrix& other) {
     Check(equal == (mirror == static_cast<const PT_Matrix&>(matrix)));
     Check((matrix != other) == !equal && (matrix == &other) == equal &&
           (matrix != &other) == !equal);
+    const CVEXAMatrix& view = matrix;
+    Check((view == other) == equal && (view != &other) == !equal);
+    Check((view == mirror) == equal && (matrix != mirror) == !equal);
     Check((matrix == static_cast<const PT_Matrix*>(0)) == 0 &&
           (matrix != static_cast<const PT_Matrix*>(0)) == 1);
     if (PlainMatrix(matrix)) Check((matrix == static_cast<const PT_Matrix&>(matrix)) == 1);

@@ -1,25 +1,32 @@
 #include <vexa/envelope.h>
 
+#include <string.h>
+
 namespace {
 
 using vexa::detail::Above;
 using vexa::detail::Below;
+using vexa::detail::CopySlot;
 
-// Both values are read before either corner is written.
+// The points are never corners of the box, so their slots stay as read while the corners are
+// written. Slots move as bytes, so a NaN keeps its payload and its signalling bit.
 void SpanDimension(PT_Envelope& box, const PT_CoordinatePoint& first,
                    const PT_CoordinatePoint& second, long dimension) {
-    const double a = first.ord[dimension];
-    const double b = second.ord[dimension];
-    box.minCP.ord[dimension] = Below(a, b) ? a : b;
-    box.maxCP.ord[dimension] = Above(a, b) ? a : b;
+    const double& a = first.ord[dimension];
+    const double& b = second.ord[dimension];
+    CopySlot(box.minCP.ord[dimension], Below(a, b) ? a : b);
+    CopySlot(box.maxCP.ord[dimension], Above(a, b) ? a : b);
 }
 
 void OrderDimension(PT_Envelope& box, long dimension) {
-    const double lower = box.minCP.ord[dimension];
-    const double upper = box.maxCP.ord[dimension];
+    double& lower = box.minCP.ord[dimension];
+    double& upper = box.maxCP.ord[dimension];
     if (Above(lower, upper)) {
-        box.minCP.ord[dimension] = upper;
-        box.maxCP.ord[dimension] = lower;
+        // Held as bytes: a double held here may pass through the x87 unit of 32-bit x86.
+        unsigned char held[sizeof(double)];
+        memcpy(held, &lower, sizeof held);
+        CopySlot(lower, upper);
+        memcpy(&upper, held, sizeof held);
     }
 }
 

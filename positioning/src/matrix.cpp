@@ -9,7 +9,7 @@ using vexa::detail::kRowCapacity;
 // writing nothing, for a null argument or more than 100 rows; a row of more than three numbers is
 // passed over and the copy still counts as done.
 int CopyMatrix(PT_Matrix* target, const PT_Matrix* source) {
-    if (target == 0 || source == 0) return 0;
+    if (!target || !source) return 0;
     const PT_Int32 n = source->rowCount;
     if (n > kRowCapacity) return 0;
     target->rowCount = n;
@@ -24,7 +24,7 @@ int CopyMatrix(PT_Matrix* target, const PT_Matrix* source) {
 // The matrix counterpart of EqualCoordinatePoint. Like it, counts above the capacity compare what
 // exists, so nothing beyond 100 rows or three numbers a row is read.
 int EqualMatrix(const PT_Matrix* first, const PT_Matrix* second) {
-    if (first == 0 || second == 0) return 0;
+    if (!first || !second) return 0;
     if (first->rowCount != second->rowCount) return 0;
     const PT_Int32 n = vexa::detail::SmallerCount(first->rowCount, kRowCapacity);
     for (PT_Int32 row = 0; row < n; ++row) {
@@ -82,6 +82,54 @@ unsigned char CVEXAMatrix::operator!=(const PT_Matrix& other) {
 
 unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) {
     return EqualMatrix(this, other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) const {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator==(const PT_Matrix* other) const {
+    return static_cast<unsigned char>(EqualMatrix(this, other));
+}
+
+unsigned char CVEXAMatrix::operator!=(const PT_Matrix& other) const {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) const {
+    return EqualMatrix(this, other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator==(const CVEXAMatrix& other) {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) const {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator==(const CVEXAMatrix& other) const {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) const {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) const {
+    return EqualMatrix(this, &other) ? 0 : 1;
 }
 
 // The column count is examined only once rowCount is set, so a refused one leaves the new row

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstddef>
 #include <limits>
 #include <type_traits>
 
@@ -24,8 +25,9 @@ TEST(CoordinatePoint, ConstructsFromOrdinates) {
     const CVEXACoordinatePoint solid(1.0, 2.0, 3.0);
     EXPECT_EQ(solid.GetSize(), 3);
     EXPECT_TRUE(SameSlots(solid, MakePoint(3, 1.0, 2.0, 3.0)));
+    EXPECT_TRUE(SameSlots(flat, MakePoint(2, 1.5, -2.5, 0.0)));
     const CVEXACoordinatePoint empty;
-    EXPECT_EQ(empty.GetSize(), 0);
+    EXPECT_TRUE(SameSlots(empty, MakePoint(0, 0.0, 0.0, 0.0)));
     EXPECT_EQ(empty == MakePoint(0, 7.0, 8.0, 9.0), 1);
 }
 
@@ -58,6 +60,13 @@ TEST(CoordinatePoint, RefusedRecordAssignmentLeavesThePointWhole) {
 TEST(CoordinatePoint, CopiesBetweenPointsTakeEverySlot) {
     CVEXACoordinatePoint source(1.0, 2.0, 3.0);
     ASSERT_EQ(source.Resize(1), 1);
+    source[2L] = SignallingNaN();
+    const PT_CoordinatePoint signalling = MakePoint(1, 1.0, 2.0, SignallingNaN());
+    EXPECT_TRUE(SameSlots(CVEXACoordinatePoint(source), signalling));
+    CVEXACoordinatePoint target;
+    target = source;
+    EXPECT_TRUE(SameSlots(target, signalling));
+    source[2L] = 3.0;
     const CVEXACoordinatePoint constructed(source);
     EXPECT_TRUE(SameSlots(constructed, MakePoint(1, 1.0, 2.0, 3.0)));
     CVEXACoordinatePoint assigned(7.0, 8.0, 9.0);
@@ -130,6 +139,29 @@ TEST(CoordinatePoint, ComparesThroughRecordPointers) {
     const PT_CoordinatePoint* none = 0;
     EXPECT_EQ(point == none, 0);
     EXPECT_EQ(point != none, 1);
+}
+
+TEST(CoordinatePoint, EveryComparisonFormAgreesWhateverTheConstness) {
+    const PT_CoordinatePoint point = MakePoint(3, 1.0, 2.0, 3.0);
+    ExpectEveryComparisonGives<CVEXACoordinatePoint>(1, point, point);
+    ExpectEveryComparisonGives<CVEXACoordinatePoint>(0, point, MakePoint(3, 1.0, 2.0, 4.0));
+    ExpectEveryComparisonGives<CVEXACoordinatePoint>(0, point, MakePoint(2, 1.0, 2.0, 3.0));
+    ExpectEveryComparisonGives<CVEXACoordinatePoint>(1, point, MakePoint(3, 1.0, 2.0, 3.0));
+    const PT_CoordinatePoint withNaN = MakePoint(2, kNaN, 2.0, 3.0);
+    ExpectEveryComparisonGives<CVEXACoordinatePoint>(0, withNaN, withNaN);
+}
+
+TEST(CoordinatePoint, EveryIndexTypeReachesTheSameSlot) {
+    CVEXACoordinatePoint point(1.0, 2.0, 3.0);
+    const CVEXACoordinatePoint& view = point;
+    for (int i = 0; i < point.GetSize(); ++i) {
+        EXPECT_EQ(&point[i], &point.ord[i]) << i;
+        EXPECT_EQ(&view[i], &point.ord[i]) << i;
+        EXPECT_EQ(&point[static_cast<unsigned int>(i)], &point.ord[i]) << i;
+        EXPECT_EQ(&view[static_cast<std::size_t>(i)], &point.ord[i]) << i;
+        EXPECT_EQ(&point[static_cast<unsigned long>(i)], &point.ord[i]) << i;
+        EXPECT_EQ(&view[static_cast<short>(i)], &point.ord[i]) << i;
+    }
 }
 
 TEST(CoordinatePoint, ConversionsGiveTheRecordPart) {

@@ -23,6 +23,11 @@ CVEXACoordinatePoint PointOfSize(PT_Int32 size, double x, double y, double z) {
     return point;
 }
 
+TEST(Envelope, DefaultHasEmptyCornersOfZeroes) {
+    const PT_Envelope zeroes = MakeEnvelope(MakePoint(0, 0, 0, 0), MakePoint(0, 0, 0, 0));
+    EXPECT_TRUE(SameSlots(CVEXAEnvelope(), zeroes));
+}
+
 TEST(Envelope, SetSpansTheBoxOfTwoCornersInEitherOrder) {
     const PT_Envelope expected = MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(2, 3, 5, 0));
     CVEXAEnvelope box(CVEXACoordinatePoint(1.0, 5.0), CVEXACoordinatePoint(3.0, 2.0));
@@ -97,8 +102,22 @@ TEST(Envelope, NaNIsNeverInside) {
     const CVEXAEnvelope box(CVEXACoordinatePoint(0.0, 0.0, 0.0), CVEXACoordinatePoint(2, 2, 2));
     EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(kNaN, 1.0, 1.0)), 0);
     EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(1.0, 1.0, kNaN)), 0);
-    const CVEXAEnvelope open(MakeEnvelope(MakePoint(2, 0, kNaN, 0), MakePoint(2, 2, 2, 0)));
-    EXPECT_EQ(open.PointInEnveloppe(CVEXACoordinatePoint(1.0, 1.0)), 0);
+    const CVEXAEnvelope openBelow(MakeEnvelope(MakePoint(2, 0, kNaN, 0), MakePoint(2, 2, 2, 0)));
+    EXPECT_EQ(openBelow.PointInEnveloppe(CVEXACoordinatePoint(1.0, 1.0)), 0);
+    const CVEXAEnvelope openAbove(MakeEnvelope(MakePoint(2, 0, 0, 0), MakePoint(2, 2, kNaN, 0)));
+    EXPECT_EQ(openAbove.PointInEnveloppe(CVEXACoordinatePoint(1.0, 1.0)), 0);
+}
+
+TEST(Envelope, NormalizeExchangesBoundsBesideANaNOnEveryCall) {
+    // A signalling NaN as well: exchanging moves bytes, as every copy of a slot does.
+    const double sNaN = SignallingNaN();
+    const PT_Envelope record = MakeEnvelope(MakePoint(2, sNaN, 1, 0), MakePoint(2, 4, kNaN, 0));
+    const PT_Envelope exchanged = MakeEnvelope(MakePoint(2, 4, kNaN, 0), MakePoint(2, sNaN, 1, 0));
+    CVEXAEnvelope box(record);
+    box.NormalizeEnveloppe();
+    EXPECT_TRUE(SameSlots(box, exchanged));
+    box.NormalizeEnveloppe();
+    EXPECT_TRUE(SameSlots(box, record));
 }
 
 TEST(Envelope, PointInEnveloppeTestsOnlyDimensionsOfThePointAndTheLowerCorner) {
@@ -146,7 +165,8 @@ TEST(Envelope, RecordsAreCopiedInAsTheyAre) {
 }
 
 TEST(Envelope, CopiesBetweenEnvelopesTakeEverySlot) {
-    const PT_Envelope odd = MakeEnvelope(MakePoint(1, 1, 2, 3), MakePoint(5, 4, 5, 6));
+    const PT_Envelope odd =
+        MakeEnvelope(MakePoint(1, 1, 2, SignallingNaN()), MakePoint(5, SignallingNaN(), 5, 6));
     const CVEXAEnvelope source(odd);
     EXPECT_TRUE(SameSlots(CVEXAEnvelope(source), odd));
     CVEXAEnvelope target(CVEXACoordinatePoint(7, 8, 9), CVEXACoordinatePoint(9, 9, 9));
@@ -177,6 +197,22 @@ TEST(Envelope, ComparesWithRecordsByReferenceAndConstPointer) {
     const PT_Envelope* none = 0;
     EXPECT_EQ(box == none, 0);
     EXPECT_EQ(box != none, 1);
+}
+
+TEST(Envelope, EveryComparisonFormAgreesWhateverTheConstness) {
+    const PT_Envelope box = MakeEnvelope(MakePoint(2, 0, 0, 7), MakePoint(2, 1, 1, 8));
+    const PT_Envelope others[] = {
+        box,
+        MakeEnvelope(MakePoint(2, 0, 0, 9), MakePoint(2, 1, 1, 9)),
+        MakeEnvelope(MakePoint(2, 0, -1, 7), MakePoint(2, 1, 1, 8)),
+        MakeEnvelope(MakePoint(2, 0, 0, 7), MakePoint(2, 1, 2, 8)),
+        MakeEnvelope(MakePoint(2, 0, 0, 7), MakePoint(3, 1, 1, 8)),
+    };
+    for (const PT_Envelope& other : others) {
+        ExpectEveryComparisonGives<CVEXAEnvelope>(EqualEnvelope(&box, &other), box, other);
+    }
+    const PT_Envelope withNaN = MakeEnvelope(MakePoint(2, 0, 0, 7), MakePoint(2, 1, kNaN, 8));
+    ExpectEveryComparisonGives<CVEXAEnvelope>(0, withNaN, withNaN);
 }
 
 TEST(Envelope, ConversionsGiveTheRecordPart) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 #include <type_traits>
 
 #include "record_builders.h"
@@ -34,6 +35,9 @@ TEST(Matrix, DefaultIsEmptyAndEqualsAnyRecordWithoutRows) {
     CVEXAMatrix matrix;
     EXPECT_EQ(matrix.GetRowCount(), 0);
     EXPECT_EQ(matrix.GetColumnCount(), 0);
+    for (long row = 0; row < 100; ++row) {
+        EXPECT_TRUE(SameSlots(matrix.elt[row], MakePoint(0, 0.0, 0.0, 0.0))) << row;
+    }
     EXPECT_EQ(matrix == NumberedMatrix(0, 3, 1.0), 1);
     EXPECT_EQ(matrix == NumberedMatrix(1, 0, 1.0), 0);
 }
@@ -176,6 +180,8 @@ TEST(Matrix, RecordAssignmentCopiesOnlyWhatIsInUse) {
 TEST(Matrix, WholeCopyMovesAllRowsWhileAssigningItAsARecordDoesNot) {
     CVEXAMatrix source = FilledMatrix(2, 3, 0.0);
     source.elt[99].size = 7;
+    source(0, 1) = SignallingNaN();
+    source(99, 2) = SignallingNaN();
     const CVEXAMatrix constructed(source);
     EXPECT_TRUE(SameSlots(constructed, source));
     CVEXAMatrix assigned(NumberedMatrix(100, 1, 500.0));
@@ -226,6 +232,18 @@ TEST(Matrix, ComparesCountsSizesAndNumbersInUse) {
     const PT_Matrix* none = 0;
     EXPECT_EQ(matrix == none, 0);
     EXPECT_EQ(matrix != none, 1);
+}
+
+TEST(Matrix, EveryComparisonFormAgreesWhateverTheConstness) {
+    const PT_Matrix matrix = NumberedMatrix(100, 3, 0.0);
+    ExpectEveryComparisonGives<CVEXAMatrix>(1, matrix, matrix);
+    PT_Matrix lastDiffers = matrix;
+    lastDiffers.elt[99].ord[2] = -1.0;
+    ExpectEveryComparisonGives<CVEXAMatrix>(0, matrix, lastDiffers);
+    ExpectEveryComparisonGives<CVEXAMatrix>(0, matrix, NumberedMatrix(99, 3, 0.0));
+    PT_Matrix withNaN = matrix;
+    withNaN.elt[5].ord[1] = std::numeric_limits<double>::quiet_NaN();
+    ExpectEveryComparisonGives<CVEXAMatrix>(0, withNaN, withNaN);
 }
 
 TEST(Matrix, CountsAboveTheCapacityCompareWhatExists) {

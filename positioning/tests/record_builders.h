@@ -3,6 +3,9 @@
 
 #include <vexa/vexa.h>
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <cstring>
 
 // Records filled by hand, the way callers do; every slot is set so tests can see what changes.
@@ -44,6 +47,54 @@ inline bool SameSlots(const PT_Matrix& a, const PT_Matrix& b) {
         if (!SameSlots(a.elt[row], b.elt[row])) return false;
     }
     return true;
+}
+
+// Every comparison of Value objects built from the two records, whatever the constness of each
+// operand, temporaries included, and with the record by reference and by pointer, gives equal.
+template <class Value, class Record>
+void ExpectEveryComparisonGives(int equal, const Record& first, const Record& second) {
+    Value a(first);
+    Value b(second);
+    const Value& ca = a;
+    const Value& cb = b;
+    const int equalities[] = {a == b,
+                              a == cb,
+                              ca == b,
+                              ca == cb,
+                              a == Value(b),
+                              ca == Value(b),
+                              Value(a) == b,
+                              Value(a) == cb,
+                              a == second,
+                              ca == second,
+                              a == &second,
+                              ca == &second,
+                              Value(a) == Value(b)};
+    const int inequalities[] = {a != b,
+                                a != cb,
+                                ca != b,
+                                ca != cb,
+                                a != Value(b),
+                                ca != Value(b),
+                                Value(a) != b,
+                                Value(a) != cb,
+                                a != second,
+                                ca != second,
+                                a != &second,
+                                ca != &second,
+                                Value(a) != Value(b)};
+    for (int form = 0; form < 13; ++form) {
+        EXPECT_EQ(equalities[form], equal) << "form " << form;
+        EXPECT_EQ(inequalities[form], 1 - equal) << "form " << form;
+    }
+}
+
+// A double whose bits are a signalling NaN, which an x87 load would turn quiet.
+inline double SignallingNaN() {
+    const std::uint64_t bits = 0x7FF0000000000001u;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 #endif

@@ -37,32 +37,46 @@ TEST(RecordLayout, SizesAndOffsetsMatchTheInterface) {
     EXPECT_EQ(OffsetOf(matrix, matrix.rowCount), 4008);
 }
 
-TEST(RecordConstruction, DefaultsCountNothingInUse) {
+TEST(RecordConstruction, DefaultsCountNothingInUseAndHoldZeroes) {
+    const PT_CoordinatePoint zeroes = MakePoint(0, 0.0, 0.0, 0.0);
     PT_CoordinatePoint point;
-    EXPECT_EQ(point.size, 0);
+    EXPECT_TRUE(SameSlots(point, zeroes));
     PT_Envelope envelope;
-    EXPECT_EQ(envelope.minCP.size, 0);
-    EXPECT_EQ(envelope.maxCP.size, 0);
+    EXPECT_TRUE(SameSlots(envelope, MakeEnvelope(zeroes, zeroes)));
     PT_Matrix matrix;
     EXPECT_EQ(matrix.rowCount, 0);
-    for (long row = 0; row < 100; ++row) EXPECT_EQ(matrix.elt[row].size, 0) << "row " << row;
+    for (long row = 0; row < 100; ++row) {
+        EXPECT_TRUE(SameSlots(matrix.elt[row], zeroes)) << "row " << row;
+    }
 }
 
 TEST(RecordConstruction, CopiesAndAssignmentsCopyEverySlot) {
-    const PT_CoordinatePoint source = MakePoint(1, 1.0, 2.0, 3.0);
+    const PT_CoordinatePoint source = MakePoint(1, 1.0, 2.0, SignallingNaN());
     PT_CoordinatePoint assigned = MakePoint(3, 7.0, 8.0, 9.0);
     assigned = source;
     EXPECT_TRUE(SameSlots(assigned, source));
     const PT_CoordinatePoint constructed(source);
     EXPECT_TRUE(SameSlots(constructed, source));
 
+    const PT_Envelope envelope = MakeEnvelope(source, MakePoint(3, SignallingNaN(), 0.0, -0.0));
+    const PT_Envelope envelopeCopy(envelope);
+    EXPECT_TRUE(SameSlots(envelopeCopy, envelope));
+    PT_Envelope envelopeTarget;
+    envelopeTarget = envelope;
+    EXPECT_TRUE(SameSlots(envelopeTarget, envelope));
+    PT_Envelope copied;
+    EXPECT_EQ(CopyEnvelope(&copied, &envelope), 1);
+    EXPECT_TRUE(SameSlots(copied, envelope));
+
     PT_Matrix matrix;
-    matrix.elt[99] = MakePoint(5, 4.0, 5.0, 6.0);
+    matrix.elt[99] = MakePoint(5, 4.0, SignallingNaN(), 6.0);
     matrix.rowCount = -3;
     PT_Matrix target;
     target = matrix;
     EXPECT_EQ(target.rowCount, -3);
     EXPECT_TRUE(SameSlots(target.elt[99], matrix.elt[99]));
+    const PT_Matrix matrixCopy(matrix);
+    EXPECT_TRUE(SameSlots(matrixCopy, matrix));
 }
 
 TEST(FixedArrayDeathTest, IndexOutsideTheCapacityAssertsInCheckedBuilds) {
@@ -103,6 +117,8 @@ TEST(CopyCoordinatePoint, SizeAboveThreeIsRefusedLeavingDestinationWhole) {
 
 TEST(CopyCoordinatePoint, CopiesOnlyTheOrdinatesInUse) {
     PT_CoordinatePoint destination = MakePoint(1, 1.0, 2.0, 3.0);
+    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(3, 4.0, 5.0, SignallingNaN()))), 1);
+    EXPECT_TRUE(SameSlots(destination, MakePoint(3, 4.0, 5.0, SignallingNaN())));
     EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(3, 4.0, 5.0, 6.0))), 1);
     EXPECT_TRUE(SameSlots(destination, MakePoint(3, 4.0, 5.0, 6.0)));
 

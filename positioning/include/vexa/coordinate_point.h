@@ -3,19 +3,23 @@
 
 #include <vexa/records.h>
 
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+// The class is its record, whose layout is the interface: the trailing padding is meant.
+#pragma GCC diagnostic ignored "-Wpadded"
+#endif
+
 /// A point of up to three ordinates: the PT_CoordinatePoint record with constructors, indexed
 /// access, sizing, assignment and exact comparison. Its own operations keep size at 3 or below.
 ///
 /// Compare with a record through a const pointer (const PT_CoordinatePoint*): with a non-const
 /// one, `point == &record` is ambiguous with the built-in pointer comparison that the conversion
-/// to PT_CoordinatePoint* makes available. Where ptrdiff_t is int (32-bit targets), that
-/// conversion also makes an int index ambiguous with the built-in subscript: index with a long
-/// there (`point[0L]`, a long variable).
+/// to PT_CoordinatePoint* makes available.
 class VEXA_API CVEXACoordinatePoint : public PT_CoordinatePoint {
 public:
-    /// An empty point (size 0); the ordinate slots are left unset.
+    /// An empty point (size 0); every ordinate slot is 0.0.
     CVEXACoordinatePoint();
-    /// A point of size 2; slot 2 is left unset.
+    /// A point of size 2; slot 2 is 0.0.
     CVEXACoordinatePoint(double x, double y);
     /// A point of size 3.
     CVEXACoordinatePoint(double x, double y, double z);
@@ -56,11 +60,38 @@ public:
     VEXA_INLINE_API unsigned char operator!=(const PT_CoordinatePoint* other) const {
         return vexa::detail::EqualPoint(this, other) ? 0 : 1;
     }
+    /// As the record form: an exact match, so that C++20 finds no equally good reversed candidate.
+    VEXA_INLINE_API unsigned char operator==(const CVEXACoordinatePoint& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualPoint(this, &other));
+    }
+    /// The negation of operator==, as the record form.
+    VEXA_INLINE_API unsigned char operator!=(const CVEXACoordinatePoint& other) const {
+        return vexa::detail::EqualPoint(this, &other) ? 0 : 1;
+    }
 
     /// The ordinate slot at index (0 to 2, checked only by assert), in use or not.
     VEXA_INLINE_API double& operator[](long index) { return ord[index]; }
     /// The ordinate slot at index (0 to 2, checked only by assert), read-only.
     VEXA_INLINE_API const double& operator[](long index) const { return ord[index]; }
+    /// As the long form. Every common index type has its own form, so that none is ambiguous with
+    /// the built-in subscript of the record pointer (where ptrdiff_t is int) or with another form.
+    VEXA_INLINE_API double& operator[](int index) { return ord[index]; }
+    /// As the long form, read-only.
+    VEXA_INLINE_API const double& operator[](int index) const { return ord[index]; }
+    /// As the long form.
+    VEXA_INLINE_API double& operator[](unsigned int index) { return ord[static_cast<long>(index)]; }
+    /// As the long form, read-only.
+    VEXA_INLINE_API const double& operator[](unsigned int index) const {
+        return ord[static_cast<long>(index)];
+    }
+    /// As the long form.
+    VEXA_INLINE_API double& operator[](unsigned long index) {
+        return ord[static_cast<long>(index)];
+    }
+    /// As the long form, read-only.
+    VEXA_INLINE_API const double& operator[](unsigned long index) const {
+        return ord[static_cast<long>(index)];
+    }
 
     /// The number of ordinates in use.
     VEXA_INLINE_API long GetSize() const { return size; }
@@ -73,5 +104,9 @@ public:
     /// The point's own record part, read-only.
     VEXA_INLINE_API operator const PT_CoordinatePoint*() const { return this; }
 };
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 #endif

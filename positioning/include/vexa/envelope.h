@@ -17,7 +17,7 @@
 /// to PT_Envelope* makes available.
 class VEXA_API CVEXAEnvelope : public PT_Envelope {
 public:
-    /// Both corners empty (size 0), their ordinates unset.
+    /// Both corners empty (size 0), every ordinate slot 0.0.
     CVEXAEnvelope();
     /// Both corners copied as they are, sizes included, with no normalisation.
     CVEXAEnvelope(const PT_Envelope& source);
@@ -52,6 +52,80 @@ public:
     VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) {
         return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
     }
+    /// As the non-const form, for a const envelope.
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// As the non-const form, for a const envelope; a null pointer gives 0.
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
+    }
+    /// As the non-const form, for a const envelope.
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) const {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    /// As the non-const form, for a const envelope; a null pointer gives 1.
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) const {
+        return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
+    }
+
+    // Two envelopes compare through these four pairs, one for each constness of the two operands:
+    // each is an exact match, so neither the record forms nor a reversed C++20 candidate compete.
+
+    /// As the record form.
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// As the record form.
+    VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// As the record form.
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// As the record form.
+    VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) const {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) const {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+
+#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
+    // A temporary on the right binds here as well as a reversed C++20 candidate binds it as its
+    // object, so the non-reversed form is taken.
+
+    /// As the record form, for a temporary.
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// As the record form, for a temporary and a const envelope.
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) const {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+#endif
 
     /// The envelope's own record part.
     VEXA_INLINE_API operator PT_Envelope*() { return this; }
@@ -61,7 +135,9 @@ public:
     /// Makes the envelope the box spanned by two opposite corners given in either order. Its
     /// dimension is the smaller of the two sizes; corner slots from there on keep their values.
     void Set(const CVEXACoordinatePoint& first, const CVEXACoordinatePoint& second);
-    /// Gives both corners the smaller of their sizes and puts each dimension's bounds in order.
+    /// Gives both corners the smaller of their sizes and puts each dimension's bounds in order. A
+    /// dimension with a NaN bound has its bounds exchanged on every call, since the above test
+    /// holds for NaN.
     void NormalizeEnveloppe();
     /// 1 when the point lies in the box, else 0. Only the dimensions counted by both the point
     /// and the lower corner are tested; the upper corner's size is not consulted.

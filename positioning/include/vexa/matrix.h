@@ -3,6 +3,12 @@
 
 #include <vexa/records.h>
 
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+// The class is its record, whose layout is the interface: the trailing padding is meant.
+#pragma GCC diagnostic ignored "-Wpadded"
+#endif
+
 /// A table of up to 100 rows of up to three numbers: the PT_Matrix record with sizing, element
 /// access, assignment and exact comparison. Each row is a PT_CoordinatePoint whose size counts its
 /// numbers in use; the column count is the size of row 0.
@@ -20,7 +26,7 @@
 /// PT_Matrix* makes available.
 class VEXA_API CVEXAMatrix : public PT_Matrix {
 public:
-    /// No row in use, every row's size 0; no number is set.
+    /// No row in use, every row's size 0, every number 0.0.
     CVEXAMatrix();
     /// An empty matrix, then Resize(rows, columns); a refusal is ignored.
     CVEXAMatrix(long rows, long columns);
@@ -47,6 +53,56 @@ public:
     unsigned char operator!=(const PT_Matrix& other);
     /// The negation of operator==; a null pointer gives 1.
     unsigned char operator!=(const PT_Matrix* other);
+    /// As the non-const form, for a const matrix.
+    unsigned char operator==(const PT_Matrix& other) const;
+    /// As the non-const form, for a const matrix; a null pointer gives 0.
+    unsigned char operator==(const PT_Matrix* other) const;
+    /// As the non-const form, for a const matrix.
+    unsigned char operator!=(const PT_Matrix& other) const;
+    /// As the non-const form, for a const matrix; a null pointer gives 1.
+    unsigned char operator!=(const PT_Matrix* other) const;
+
+    // Two matrices compare through these four pairs, one for each constness of the two operands:
+    // each is an exact match, so neither the record forms nor a reversed C++20 candidate compete.
+
+    /// As the record form.
+    unsigned char operator==(CVEXAMatrix& other);
+    /// As the record form.
+    unsigned char operator==(const CVEXAMatrix& other);
+    /// As the record form.
+    unsigned char operator==(CVEXAMatrix& other) const;
+    /// As the record form.
+    unsigned char operator==(const CVEXAMatrix& other) const;
+    /// The negation of operator==.
+    unsigned char operator!=(CVEXAMatrix& other);
+    /// The negation of operator==.
+    unsigned char operator!=(const CVEXAMatrix& other);
+    /// The negation of operator==.
+    unsigned char operator!=(CVEXAMatrix& other) const;
+    /// The negation of operator==.
+    unsigned char operator!=(const CVEXAMatrix& other) const;
+
+#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
+    // A temporary on the right binds here as well as a reversed C++20 candidate binds it as its
+    // object, so the non-reversed form is taken.
+
+    /// As the record form, for a temporary.
+    VEXA_INLINE_API unsigned char operator==(CVEXAMatrix&& other) {
+        return *this == static_cast<const PT_Matrix&>(other);
+    }
+    /// As the record form, for a temporary and a const matrix.
+    VEXA_INLINE_API unsigned char operator==(CVEXAMatrix&& other) const {
+        return *this == static_cast<const PT_Matrix&>(other);
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(CVEXAMatrix&& other) {
+        return *this != static_cast<const PT_Matrix&>(other);
+    }
+    /// The negation of operator==.
+    VEXA_INLINE_API unsigned char operator!=(CVEXAMatrix&& other) const {
+        return *this != static_cast<const PT_Matrix&>(other);
+    }
+#endif
 
     /// The number slot at row (0 to 99) and column (0 to 2), checked only by assert, in use or not.
     VEXA_INLINE_API double& operator()(long row, long column) { return elt[row].ord[column]; }
@@ -70,5 +126,9 @@ public:
     /// The matrix's own record part, read-only.
     VEXA_INLINE_API operator const PT_Matrix*() const { return this; }
 };
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 #endif

@@ -3,6 +3,7 @@
 
 #include <assert.h>
 #include <limits.h>
+#include <string.h>
 
 #include <vexa/export.h>
 
@@ -10,14 +11,50 @@
 typedef int PT_Int32;
 
 /// Refuses to compile where PT_Int32 is not a 32-bit signed integer (a C++98 static assertion).
-typedef char
-    PT_Int32IsThirtyTwoBitSigned[(sizeof(PT_Int32) * CHAR_BIT == 32 && PT_Int32(-1) < 0) ? 1 : -1];
+typedef char PT_Int32IsThirtyTwoBitSigned[(sizeof(PT_Int32) * CHAR_BIT == 32 && PT_Int32() - 1 < 0)
+                                              ? 1
+                                              : -1];
+
+namespace vexa {
+namespace detail {
+
+/// Copies one ordinate slot as its bytes, so that every bit pattern survives: a copy through the
+/// x87 unit of 32-bit x86 would turn a signalling NaN into a quiet one. The bytes pass through a
+/// local, so a slot copied onto itself is no overlapping copy.
+inline void CopySlot(double& destination, const double& source) {
+    PT_Int32 words[sizeof(double) / sizeof(PT_Int32)];
+#if defined(__GNUC__)
+    // Word alignment, which every slot has, lets GCC copy in words on ARM rather than call memcpy.
+    memcpy(words, __builtin_assume_aligned(&source, sizeof(PT_Int32)), sizeof words);
+    memcpy(__builtin_assume_aligned(&destination, sizeof(PT_Int32)), words, sizeof words);
+#else
+    memcpy(words, &source, sizeof words);
+    memcpy(&destination, words, sizeof words);
+#endif
+}
+
+}  // namespace detail
+}  // namespace vexa
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+// The records' layout is the interface: the padding it has on some targets is meant.
+#pragma GCC diagnostic ignored "-Wpadded"
+#endif
 
 /// N elements of T held inline, in index order; the record that holds it keeps the count in use.
 /// Copying and assignment are member-wise over all N elements.
 template <class T, int N>
 class PT_FixedArray {
 public:
+#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
+    /// N default-constructed elements.
+    PT_FixedArray() = default;
+    /// All N elements, each by its own copy.
+    PT_FixedArray(const PT_FixedArray&) = default;
+    /// All N elements, each by its own assignment; the dynamic type stays as it was.
+    PT_FixedArray& operator=(const PT_FixedArray&) = default;
+#endif
     virtual ~PT_FixedArray() {}
 
     /// The element at index i (0 to N-1); checked by assert only in builds without NDEBUG.
@@ -32,13 +69,56 @@ public:
     }
 
 private:
-    T elements_[N];
+    T elements_[static_cast<size_t>(N)];
+};
+
+/// The ordinate slots: as the general form, except that copying and assignment move every slot as
+/// its bytes (see vexa::detail::CopySlot).
+template <int N>
+class PT_FixedArray<double, N> {
+public:
+    /// N slots, unset until the record that holds them sets them.
+    PT_FixedArray() {}
+    /// All N slots, as their bytes.
+    PT_FixedArray(const PT_FixedArray& source) { CopySlots(source); }
+    /// All N slots, as their bytes; the dynamic type stays as it was.
+    // Each slot passes through a local, so assigning an array to itself is a plain copy.
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
+    PT_FixedArray& operator=(const PT_FixedArray& source) {
+        CopySlots(source);
+        return *this;
+    }
+    /// Ends the slots; nothing else.
+    virtual ~PT_FixedArray() {}
+
+    /// The slot at index i (0 to N-1); checked by assert only in builds without NDEBUG.
+    double& operator[](long i) {
+        assert(i >= 0 && i < N);
+        return elements_[i];
+    }
+    /// The slot at index i (0 to N-1), read-only.
+    const double& operator[](long i) const {
+        assert(i >= 0 && i < N);
+        return elements_[i];
+    }
+
+private:
+    void CopySlots(const PT_FixedArray& source) {
+        for (long i = 0; i < N; ++i) vexa::detail::CopySlot(elements_[i], source.elements_[i]);
+    }
+
+    double elements_[static_cast<size_t>(N)];
 };
 
 /// A point of up to three ordinates.
 struct PT_CoordinatePoint {
-    /// Default construction: no ordinate in use, the slots left unset.
-    PT_CoordinatePoint() : size(0) {}
+    /// Default construction: no ordinate in use, every slot 0.0, so that no copy reads an unset
+    /// one.
+    PT_CoordinatePoint() : size(0) {
+        ord[0] = 0.0;
+        ord[1] = 0.0;
+        ord[2] = 0.0;
+    }
 
     /// The ordinates 0, 1, 2; only those below size are in use.
     PT_FixedArray<double, 3> ord;
@@ -64,6 +144,10 @@ struct PT_Matrix {
     /// The number of rows in use; 0 or below means none.
     PT_Int32 rowCount;
 };
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 extern "C" {
 
@@ -115,22 +199,22 @@ inline bool Above(double a, double b) { return !(a <= b); }
 inline void CopyOrdinatesInUse(PT_CoordinatePoint& destination, const PT_CoordinatePoint& source) {
     const PT_Int32 n = source.size;
     destination.size = n;
-    if (n > 0) destination.ord[0] = source.ord[0];
-    if (n > 1) destination.ord[1] = source.ord[1];
-    if (n > 2) destination.ord[2] = source.ord[2];
+    if (n > 0) CopySlot(destination.ord[0], source.ord[0]);
+    if (n > 1) CopySlot(destination.ord[1], source.ord[1]);
+    if (n > 2) CopySlot(destination.ord[2], source.ord[2]);
 }
 
 /// The record assignment written slot by slot: all three ordinates and the size, unchecked. The
 /// compiler keeps the implicit one as a three-step loop, which costs a whole-matrix copy dearly.
 inline void AssignSlots(PT_CoordinatePoint& destination, const PT_CoordinatePoint& source) {
-    destination.ord[0] = source.ord[0];
-    destination.ord[1] = source.ord[1];
-    destination.ord[2] = source.ord[2];
+    CopySlot(destination.ord[0], source.ord[0]);
+    CopySlot(destination.ord[1], source.ord[1]);
+    CopySlot(destination.ord[2], source.ord[2]);
     destination.size = source.size;
 }
 
 inline int CopyPoint(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
-    if (destination == 0 || source == 0) return 0;
+    if (!destination || !source) return 0;
     if (source->size > kOrdinateCapacity) return 0;
     CopyOrdinatesInUse(*destination, *source);
     return 1;
@@ -146,20 +230,20 @@ inline bool OrdinatesInUseEqual(const PT_CoordinatePoint& first, const PT_Coordi
 }
 
 inline int EqualPoint(const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
-    if (first == 0 || second == 0) return 0;
+    if (!first || !second) return 0;
     if (first->size != second->size) return 0;
     return OrdinatesInUseEqual(*first, *second) ? 1 : 0;
 }
 
 inline int CopyEnvelopeRecord(PT_Envelope* destination, const PT_Envelope* source) {
-    if (destination == 0 || source == 0) return 0;
+    if (!destination || !source) return 0;
     destination->minCP = source->minCP;
     destination->maxCP = source->maxCP;
     return 1;
 }
 
 inline int EqualEnvelopeRecord(const PT_Envelope* first, const PT_Envelope* second) {
-    if (first == 0 || second == 0) return 0;
+    if (!first || !second) return 0;
     if (!EqualPoint(&first->minCP, &second->minCP)) return 0;
     return EqualPoint(&first->maxCP, &second->maxCP);
 }

@@ -6,5 +6,6 @@
 #include <vexa/envelope.h>
 #include <vexa/matrix.h>
 #include <vexa/records.h>
+#include <vexa/version.h>
 
 #endif
