@@ -184,8 +184,9 @@ struct Data {
         Shuffle(points3, random);
         Shuffle(points2, random);
 #ifdef VEXA_BENCH_BOOST
-        for (const CVEXACoordinatePoint& p : points3) boost_points3.emplace_back(p[0], p[1], p[2]);
-        for (const CVEXACoordinatePoint& p : points2) boost_points2.emplace_back(p[0], p[1]);
+        for (const PT_CoordinatePoint& p : points3)
+            boost_points3.emplace_back(p.ord[0], p.ord[1], p.ord[2]);
+        for (const PT_CoordinatePoint& p : points2) boost_points2.emplace_back(p.ord[0], p.ord[1]);
 #endif
 
         for (int i = 0; i < kPairCount; ++i) {
@@ -195,7 +196,7 @@ struct Data {
             const double z = inside();
             const CVEXACoordinatePoint a(x, y, z);
             CVEXACoordinatePoint b = a;
-            if (i % 2 == 1) b[random() % 3] += 1.0;
+            if (i % 2 == 1) b[static_cast<long>(random() % 3)] += 1.0;
             left.push_back(a);
             right.push_back(b);
             // Two-dimensional, as GEOS envelopes are.
