@@ -29,7 +29,7 @@ case $tool in
     *) tool= ;;
 esac
 if [ -z "$tool" ]; then
-    sed -n '9,10s/^#   /Usage: /p' "$0" >&2
+    sed -n 's/^#   \(count_instructions.sh\)/Usage: \1/p' "$0" >&2
     exit 2
 fi
 program=${!#}
@@ -59,7 +59,7 @@ segments() {
             # One instruction a translated block, each logged as it runs; the boundary's entry is
             # the first instruction logged under its name.
             local one_per_block=-singlestep
-            qemu-arm -h | grep -q -- -one-insn-per-tb && one_per_block=-one-insn-per-tb
+            grep -q -- -one-insn-per-tb <<<"$(qemu-arm -h)" && one_per_block=-one-insn-per-tb
             mkfifo "$work/log"
             awk -v name="$boundary" '
                 $NF == name { split($4, at, "/"); if (entry == "") entry = at[2]
