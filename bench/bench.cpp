@@ -64,10 +64,6 @@ void Measure(benchmark::State& state, const rows::Row& row) {
     state.counters["allocs"] = static_cast<double>(allocations_made);
 }
 
-}  // namespace
-
-namespace {
-
 // A row's target: at most max_ratio times the median of the row named by against (below it,
 // for 1.0). cost_of_design says why the row cannot match its reference when that is so by
 // design rather than by the machine's noise; it is printed beside a miss.
