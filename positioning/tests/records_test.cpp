@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "record_builders.h"
@@ -234,6 +236,58 @@ TEST(EqualEnvelope, NeedsBothCornersEqual) {
     EXPECT_EQ(EqualEnvelope(&box, 0), 0);
     EXPECT_EQ(EqualEnvelope(0, &box), 0);
     EXPECT_EQ(EqualEnvelope(0, 0), 0);
+}
+
+// Doubles where an integer comparison of bit patterns can go wrong: both zeros, subnormals,
+// the ends of the normal range, infinities, NaNs with a payload in either word, and pairs that
+// share their high word or differ in it with the low words ordered the other way round.
+const std::uint64_t kSpecialPatterns[] = {
+    0x0000000000000000, 0x8000000000000000, 0x0000000000000001, 0x8000000000000001,
+    0x00000000ffffffff, 0x80000000ffffffff, 0x0000000100000000, 0x8000000100000000,
+    0x000fffffffffffff, 0x800fffffffffffff, 0x0010000000000000, 0x8010000000000000,
+    0x3fefffffffffffff, 0xbfefffffffffffff, 0x3ff0000000000000, 0xbff0000000000000,
+    0x3ff0000000000001, 0xbff0000000000001, 0x4000000000000000, 0xc000000000000000,
+    0x7fefffffffffffff, 0xffefffffffffffff, 0x7ff0000000000000, 0xfff0000000000000,
+    0x7ff0000000000001, 0xfff0000000000001, 0x7ff0000100000000, 0xfff0000100000000,
+    0x7ff8000000000000, 0xfff8000000000000, 0x7fffffffffffffff, 0xffffffffffffffff,
+};
+
+double FromPattern(std::uint64_t pattern) {
+    double value;
+    std::memcpy(&value, &pattern, sizeof value);
+    return value;
+}
+
+// The tests on bit patterns, which the soft-float build uses, and the tests the library uses on
+// this target, give what the compiler's own comparison gives (the hardware's, or the run-time
+// library's without one) for every pair and every triple of the special values.
+TEST(OrdinateComparison, AgreesWithTheCompilersComparisonOnEverySpecialValue) {
+    using namespace vexa::detail;
+    for (std::uint64_t pa : kSpecialPatterns) {
+        const double a = FromPattern(pa);
+        for (std::uint64_t pb : kSpecialPatterns) {
+            const double b = FromPattern(pb);
+            const bool unequal = a != b;
+            const bool below = !(a >= b);
+            const bool above = !(a <= b);
+            SCOPED_TRACE(testing::Message() << std::hex << pa << " and " << pb);
+            EXPECT_EQ(BitsUnequal(a, b), unequal);
+            EXPECT_EQ(BitsBelow(a, b), below);
+            EXPECT_EQ(BitsAbove(a, b), above);
+            EXPECT_EQ(Unequal(a, b), unequal);
+            EXPECT_EQ(Below(a, b), below);
+            EXPECT_EQ(Above(a, b), above);
+            EXPECT_EQ(
+                EqualCoordinatePoint(Addr(MakePoint(1, a, 0, 0)), Addr(MakePoint(1, b, 0, 0))),
+                unequal ? 0 : 1);
+            for (std::uint64_t pc : kSpecialPatterns) {
+                const double c = FromPattern(pc);
+                if (OutsideBounds(a, b, c) != (!(a >= b) || !(a <= c)))
+                    ADD_FAILURE() << "OutsideBounds(" << std::hex << pa << ", " << pb << ", " << pc
+                                  << ")";
+            }
+        }
+    }
 }
 
 }  // namespace
