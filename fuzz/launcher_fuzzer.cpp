@@ -1,8 +1,10 @@
 // Drives the launcher's argument parser and its whole run over a platform whose every answer comes
-// from the fuzz input, and aborts when a promise breaks: the manager started more than once, or
-// with anything but the command line composed in full; a minimised window not restored; a run
-// that keeps sleeping; a buffer written beyond its size (AddressSanitizer sees the run's own
-// 260-byte buffers, since this platform writes only within the sizes it is given).
+// from the fuzz input, and aborts when a promise breaks: the 64-bit view of the registry read
+// when the own view answered; the manager started more than once, or with anything but the file
+// the registered value names and the command line composed in full; a minimised window not
+// restored; a run that keeps sleeping, or ends before the manager has; a buffer written beyond its
+// size (AddressSanitizer sees the run's own 260-byte buffers, since this platform writes only
+// within the sizes it is given).
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -25,7 +27,7 @@ const std::uint32_t kPollInterval = 1500;
 const std::uint32_t kLongestHold = 80000;
 // A manager still running after this many polls exits at the next one, so every run ends.
 const int kMaxPolls = 40;
-const Handle kKey = 0x4B;
+const Handle kKeys[] = {0x4B, 0x4C};
 const Handle kProcess = 0x50;
 const Handle kThread = 0x54;
 const char* const kTitles[] = {"Corvane Field Software", "Plotwise Field", "Tervalo Field",
@@ -57,10 +59,14 @@ class FuzzPlatform : public launcher::Platform {
 public:
     explicit FuzzPlatform(FuzzedDataProvider& input) : input_(input) {}
 
-    long open_status = -1;
-    long query_status = -1;
-    std::string value;
-    bool closed_key = false;
+    // The registry as each view answered, indexed by launcher::RegistryView; -1 when not asked.
+    struct View {
+        long open_status = -1;
+        long query_status = -1;
+        std::string value;
+        bool closed_key = false;
+    };
+    View views[2];
     int titles_asked = 0;
     Handle window = 0;
     int window_title = -1;
@@ -72,9 +78,14 @@ public:
     std::uint32_t module_length = 0;
     std::string module_bytes;
     int starts = 0;
+    std::string started_application;
     std::string started_line;
     bool start_succeeded = false;
     int polls = 0;
+    bool exited = false;
+    bool exit_code_query_failed = false;
+    // The last poll read 259, so the process itself is to be asked before anything else.
+    bool still_active_read = false;
     int closed_process = 0;
     int closed_thread = 0;
     int sleeps = 0;
@@ -83,33 +94,41 @@ public:
     int tick_reads = 0;
     std::uint32_t ticks[2] = {0, 0};
 
-    long OpenKey(const char* subkey, Handle* key) override {
+    long OpenKey(const char* subkey, launcher::RegistryView view, Handle* key) override {
         Check(std::strcmp(
                   subkey,
                   "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE") == 0);
-        open_status = input_.ConsumeBool() ? 0 : input_.ConsumeIntegralInRange<long>(1, 1000);
-        if (open_status == 0) *key = kKey;
-        return open_status;
+        Check(views[view].open_status == -1 && views[launcher::k64BitView].open_status == -1);
+        if (view == launcher::k64BitView) Check(!Read(views[launcher::kOwnView]));
+        View& opened = views[view];
+        opened.open_status =
+            input_.ConsumeBool() ? 0 : input_.ConsumeIntegralInRange<long>(1, 1000);
+        if (opened.open_status == 0) *key = kKeys[view];
+        return opened.open_status;
     }
 
     long QueryDefaultValue(Handle key, char* data, std::uint32_t size) override {
-        Check(key == kKey && size == kBufferSize && !closed_key);
-        value = input_.ConsumeRandomLengthString(300);
-        if (input_.ConsumeBool()) value += '\0';
+        View& view = ViewOf(key);
+        Check(size == kBufferSize && view.query_status == -1 && !view.closed_key);
+        view.value = input_.ConsumeRandomLengthString(300);
+        if (input_.ConsumeBool()) view.value += '\0';
         // As the registry does: as much as fits, and a failure when the value does not fit.
-        std::memcpy(data, value.data(), value.size() < size ? value.size() : size);
-        if (value.size() > size) {
-            query_status = 234;
+        std::memcpy(data, view.value.data(), view.value.size() < size ? view.value.size() : size);
+        if (view.value.size() > size) {
+            view.query_status = 234;
         } else {
-            query_status = input_.ConsumeIntegralInRange<int>(0, 3) == 0 ? 2 : 0;
+            view.query_status = input_.ConsumeIntegralInRange<int>(0, 3) == 0 ? 2 : 0;
         }
-        return query_status;
+        return view.query_status;
     }
 
     void CloseKey(Handle key) override {
-        Check(key == kKey && !closed_key);
-        closed_key = true;
+        View& view = ViewOf(key);
+        Check(view.query_status != -1 && !view.closed_key);
+        view.closed_key = true;
     }
+
+    static bool Read(const View& view) { return view.open_status == 0 && view.query_status == 0; }
 
     Handle FindWindowByTitle(const char* title) override {
         Check(window == 0 && titles_asked < kTitleCount);
@@ -152,9 +171,11 @@ public:
         return module_length;
     }
 
-    bool StartProcess(char* command_line, launcher::ProcessHandles* started) override {
+    bool StartProcess(const char* application, char* command_line,
+                      launcher::ProcessHandles* started) override {
         ++starts;
         Check(starts == 1);
+        started_application = application;
         started_line = command_line;
         start_succeeded = input_.ConsumeIntegralInRange<int>(0, 7) != 0;
         started->process = start_succeeded ? kProcess : 0xBAD;
@@ -164,19 +185,27 @@ public:
 
     bool GetExitCode(Handle process, std::uint32_t* exit_code) override {
         Check(process == kProcess && start_succeeded && closed_process == 0);
+        Check(!exited && !still_active_read);
         // Each check comes after exactly one full interval.
         Check(sleeps_after_last_poll == 1 && last_sleep == kPollInterval);
         ++polls;
         sleeps_after_last_poll = 0;
         Check(polls <= kMaxPolls);
-        if (input_.ConsumeIntegralInRange<int>(0, 31) == 0) return false;
-        if (polls < kMaxPolls && input_.ConsumeBool()) {
-            *exit_code = kStillActive;
-        } else {
-            const std::uint32_t code = input_.ConsumeIntegral<std::uint32_t>();
-            *exit_code = code == kStillActive ? 0 : code;
+        if (input_.ConsumeIntegralInRange<int>(0, 31) == 0) {
+            exit_code_query_failed = true;
+            return false;
         }
+        // The manager may itself end with 259.
+        exited = polls == kMaxPolls || input_.ConsumeBool();
+        *exit_code = exited ? input_.ConsumeIntegral<std::uint32_t>() : kStillActive;
+        still_active_read = *exit_code == kStillActive;
         return true;
+    }
+
+    bool IsProcessRunning(Handle process) override {
+        Check(process == kProcess && still_active_read);
+        still_active_read = false;
+        return !exited;
     }
 
     void CloseHandle(Handle handle) override {
@@ -190,6 +219,7 @@ public:
     }
 
     void Sleep(std::uint32_t milliseconds) override {
+        Check(!still_active_read);
         ++sleeps;
         ++sleeps_after_last_poll;
         Check(sleeps <= kMaxPolls + 2);
@@ -207,6 +237,14 @@ public:
     }
 
 private:
+    View& ViewOf(Handle key) {
+        Check(key == kKeys[launcher::kOwnView] || key == kKeys[launcher::k64BitView]);
+        View& view =
+            views[key == kKeys[launcher::kOwnView] ? launcher::kOwnView : launcher::k64BitView];
+        Check(view.open_status == 0);
+        return view;
+    }
+
     FuzzedDataProvider& input_;
     std::uint32_t clock_ = 0;
 };
@@ -229,32 +267,45 @@ std::size_t ExpectedArgumentOffset(const std::string& line) {
     return at;
 }
 
-// The launcher folder from the module path the platform gave.
+// The launcher folder from the module path the platform gave: up to its last separator.
 std::string ExpectedFolder(const FuzzPlatform& platform) {
     const std::string path = UpToZero(platform.module_bytes);
-    const std::size_t name = path.find("Install.exe");
-    if (name != std::string::npos) return path.substr(0, name);
-    const std::size_t separator = path.rfind('\\');
+    const std::size_t separator = path.find_last_of("\\/:");
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
+// The file that the registered value names: unquoted, and with ".exe" when its name has none.
+std::string ExpectedApplication(const std::string& manager) {
+    std::string file = manager;
+    if (!file.empty() && file[0] == '"') file = file.substr(1, file.find('"', 1) - 1);
+    const std::size_t separator = file.find_last_of("\\/:");
+    const std::size_t name = separator == std::string::npos ? 0 : separator + 1;
+    return file.find('.', name) == std::string::npos ? file + ".exe" : file;
+}
+
 void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
+    const FuzzPlatform::View& own = platform.views[launcher::kOwnView];
+    const FuzzPlatform::View& wide = platform.views[launcher::k64BitView];
+    for (const FuzzPlatform::View& view : platform.views) {
+        Check(view.closed_key == (view.open_status == 0));
+    }
+    // The 64-bit view is asked exactly when the own one could not be read.
+    Check((wide.open_status != -1) == !FuzzPlatform::Read(own));
+    const FuzzPlatform::View& read = FuzzPlatform::Read(own) ? own : wide;
     const bool readable =
-        platform.open_status == 0 && platform.query_status == 0 &&
-        !UpToZero(platform.value).empty() &&
-        (platform.value.size() < kBufferSize || platform.value.find('\0') != std::string::npos);
+        FuzzPlatform::Read(read) && !UpToZero(read.value).empty() &&
+        (read.value.size() < kBufferSize || read.value.find('\0') != std::string::npos);
     if (!readable) {
         Check(platform.titles_asked == 0 && platform.starts == 0 && platform.messages == 1);
         Check(platform.message == std::string(launcher::kMissingManagerText));
         return;
     }
-    Check(platform.closed_key);
     Check(platform.titles_asked ==
           (platform.window != 0 ? platform.window_title + 1 : kTitleCount));
     Check(platform.minimised == (platform.window != 0 ? 1 : 0));
     Check(platform.restored == platform.minimised);
 
-    const std::string manager = UpToZero(platform.value);
+    const std::string manager = UpToZero(read.value);
     bool startable = true;
     std::string expected = manager;
     if (!argument.empty()) {
@@ -268,6 +319,7 @@ void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
         return;
     }
     Check(platform.starts == 1 && platform.started_line == expected);
+    Check(platform.started_application == ExpectedApplication(manager));
     if (!platform.start_succeeded) {
         Check(platform.polls == 0 && platform.closed_process == 0 && platform.closed_thread == 0);
         Check(platform.messages == 1 &&
@@ -276,6 +328,8 @@ void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
     }
     Check(platform.messages == 0);
     Check(platform.polls >= 1 && platform.closed_process == 1 && platform.closed_thread == 1);
+    Check(platform.exited || platform.exit_code_query_failed);
+    Check(!platform.still_active_read);
     const bool held = !argument.empty() && platform.window_title == 0;
     std::uint32_t hold = 0;
     if (held && EqualsIgnoringAsciiCase(argument, "RequiredDataCAB.ini")) hold = 80000;

@@ -19,7 +19,9 @@ namespace {
 
 const std::size_t kBufferSize = 260;
 const char kManagerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
-const char kLauncherFileName[] = "Install.exe";
+const char kDefaultExtension[] = ".exe";
+// A registered path and the extension that may be added to it.
+const std::size_t kApplicationSize = kBufferSize + sizeof kDefaultExtension - 1;
 const char* const kSetupWindowTitles[] = {"Corvane Field Software", "Plotwise Field",
                                           "Tervalo Field", "Orvida Toolbox"};
 const std::uint32_t kPollInterval = 1500;
@@ -27,16 +29,54 @@ const std::uint32_t kStillActive = 259;
 const std::uint32_t kLongHold = 80000;
 const std::uint32_t kShortHold = 60000;
 
-// Reads the registered manager path; false when there is none that could be started. The buffer
-// is zeroed first so that a value stored without its terminator is caught rather than overrun.
-bool ReadManagerPath(Platform& platform, char (&path)[kBufferSize]) {
+// Reads the default value of the manager's key in one view of the registry into path, zeroed
+// first so that a value stored without its terminator is caught rather than overrun; false when
+// the key or the value cannot be read.
+bool ReadDefaultValue(Platform& platform, RegistryView view, char (&path)[kBufferSize]) {
     Handle key = 0;
-    if (platform.OpenKey(kManagerKey, &key) != 0) return false;
+    if (platform.OpenKey(kManagerKey, view, &key) != 0) return false;
     std::memset(path, 0, sizeof path);
     const long status = platform.QueryDefaultValue(key, path, kBufferSize);
     platform.CloseKey(key);
-    if (status != 0) return false;
+    return status == 0;
+}
+
+// Reads the registered manager path; false when there is none that could be started. A 32-bit
+// launcher on 64-bit Windows reads a redirected view, so a manager registered only in the 64-bit
+// view is looked for there before it is reported missing.
+bool ReadManagerPath(Platform& platform, char (&path)[kBufferSize]) {
+    if (!ReadDefaultValue(platform, kOwnView, path) &&
+        !ReadDefaultValue(platform, k64BitView, path)) {
+        return false;
+    }
     return path[0] != '\0' && std::memchr(path, '\0', sizeof path) != nullptr;
+}
+
+// What follows the last separator of a path: a backslash, a slash, or the colon of a drive.
+char* FileName(char* path) {
+    char* name = path;
+    for (char* at = path; *at != '\0'; ++at) {
+        if (*at == '\\' || *at == '/' || *at == ':') name = at + 1;
+    }
+    return name;
+}
+
+// The file the registered value names, for the process start to take as one whole name: the text
+// inside its double quotes when it is quoted, and with ".exe" added when its file name has no
+// extension, as the search of a command line adds it.
+void ToApplicationName(const char* manager_path, char (&application)[kApplicationSize]) {
+    const char* begin = manager_path;
+    std::size_t length = std::strlen(begin);
+    if (*begin == '"') {
+        ++begin;
+        const char* const closing = std::strchr(begin, '"');
+        length = closing != nullptr ? static_cast<std::size_t>(closing - begin) : length - 1;
+    }
+    std::memcpy(application, begin, length);
+    application[length] = '\0';
+    if (std::strchr(FileName(application), '.') == nullptr) {
+        std::memcpy(application + length, kDefaultExtension, sizeof kDefaultExtension);
+    }
 }
 
 // Only the first title sets held.
@@ -56,24 +96,14 @@ void RestoreWindow(Platform& platform, Handle window) {
     if (window != 0) platform.ShowWindowAs(window, kShowNormal);
 }
 
-// The launcher's folder with its trailing separator; false when it cannot be told.
+// The folder that holds the launcher, with its trailing separator, whatever the launcher is
+// called; false when it cannot be told.
 bool GetLauncherFolder(Platform& platform, char (&folder)[kBufferSize]) {
     const std::uint32_t length = platform.GetModulePath(folder, kBufferSize);
     // A path that filled the whole buffer may have been cut short anywhere.
     if (length == 0 || length >= kBufferSize) return false;
     folder[length] = '\0';
-    char* const name = std::strstr(folder, kLauncherFileName);
-    if (name != nullptr) {
-        *name = '\0';
-        return true;
-    }
-    // Renamed launcher: everything up to and including the last separator.
-    char* const separator = std::strrchr(folder, '\\');
-    if (separator != nullptr) {
-        separator[1] = '\0';
-    } else {
-        folder[0] = '\0';
-    }
+    *FileName(folder) = '\0';
     return true;
 }
 
@@ -104,13 +134,14 @@ const char* ComposeCommandLine(Platform& platform, const char* manager_path, con
 }
 
 // The first check comes only after a full interval. A failed query ends the wait, since it
-// would otherwise never learn of the exit.
+// would otherwise never learn of the exit. A manager may itself end with the code that means it
+// still runs, so that code is checked against the process itself.
 void WaitForExit(Platform& platform, Handle process) {
     std::uint32_t exit_code = kStillActive;
     do {
         platform.Sleep(kPollInterval);
         if (!platform.GetExitCode(process, &exit_code)) return;
-    } while (exit_code == kStillActive);
+    } while (exit_code == kStillActive && platform.IsProcessRunning(process));
 }
 
 // Locale-independent on purpose: only the 26 ASCII letters have another case here.
@@ -165,8 +196,13 @@ void RunInstall(Platform& platform, const char* argument) {
         }
     }
 
+    // The registered path is started as one file, never searched for at its blanks, where a
+    // program planted at a prefix of it would run instead.
+    char application[kApplicationSize];
+    ToApplicationName(manager_path, application);
     ProcessHandles manager = {0, 0};
-    if (!platform.StartProcess(empty_argument ? manager_path : command_line, &manager)) {
+    if (!platform.StartProcess(application, empty_argument ? manager_path : command_line,
+                               &manager)) {
         RestoreWindow(platform, window);
         platform.ShowErrorMessage(kMissingManagerText, kErrorCaption);
         return;

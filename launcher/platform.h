@@ -14,6 +14,10 @@ struct ProcessHandles {
     Handle thread;
 };
 
+/// The view of the registry a key is opened in: the launcher's own, which the system redirects for
+/// a 32-bit program on 64-bit Windows, or the 64-bit one (KEY_WOW64_64KEY).
+enum RegistryView { kOwnView, k64BitView };
+
 /// The two ways the launcher shows the setup window (SW_SHOWMINIMIZED and SW_SHOWNORMAL).
 enum ShowCommand { kShowMinimized, kShowNormal };
 
@@ -22,8 +26,9 @@ enum ShowCommand { kShowMinimized, kShowNormal };
 class Platform {
 public:
     virtual ~Platform() {}
-    /// RegOpenKeyExA on HKEY_LOCAL_MACHINE with read access; zero on success, which sets key.
-    virtual long OpenKey(const char* subkey, Handle* key) = 0;
+    /// RegOpenKeyExA on HKEY_LOCAL_MACHINE with read access in the given view; zero on success,
+    /// which sets key.
+    virtual long OpenKey(const char* subkey, RegistryView view, Handle* key) = 0;
     /// RegQueryValueExA of the key's default value into size bytes of data; zero on success, and
     /// a value that does not fit fails.
     virtual long QueryDefaultValue(Handle key, char* data, std::uint32_t size) = 0;
@@ -38,12 +43,15 @@ public:
     /// GetModuleFileNameA of the launcher itself into size bytes of path: the count of bytes
     /// written without a terminator, 0 on failure, size when the path was cut short.
     virtual std::uint32_t GetModulePath(char* path, std::uint32_t size) = 0;
-    /// CreateProcessA of the command line alone, with default security, no inherited handles, no
-    /// creation flags, the launcher's environment and folder and a zeroed start-up record; true
-    /// when the process was started, which sets started.
-    virtual bool StartProcess(char* command_line, ProcessHandles* started) = 0;
+    /// CreateProcessA of the application file, taken as one whole name, with the command line, with
+    /// default security, no inherited handles, no creation flags, the launcher's environment and
+    /// folder and a zeroed start-up record; true when the process was started, which sets started.
+    virtual bool StartProcess(const char* application, char* command_line,
+                              ProcessHandles* started) = 0;
     /// GetExitCodeProcess: 259 while the process runs; false when the query failed.
     virtual bool GetExitCode(Handle process, std::uint32_t* exit_code) = 0;
+    /// WaitForSingleObject on the process with a zero timeout: true only while it still runs.
+    virtual bool IsProcessRunning(Handle process) = 0;
     /// CloseHandle.
     virtual void CloseHandle(Handle handle) = 0;
     /// Sleep.

@@ -18,9 +18,11 @@ Handle FromWin32(const void* handle) { return reinterpret_cast<Handle>(handle); 
 
 class Win32Platform : public launcher::Platform {
 public:
-    long OpenKey(const char* subkey, Handle* key) override {
+    long OpenKey(const char* subkey, launcher::RegistryView view, Handle* key) override {
+        // 32-bit Windows ignores the 64-bit view's flag.
+        const REGSAM access = view == launcher::k64BitView ? KEY_READ | KEY_WOW64_64KEY : KEY_READ;
         HKEY opened = NULL;
-        const LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ, &opened);
+        const LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, access, &opened);
         *key = FromWin32(opened);
         return status;
     }
@@ -43,11 +45,12 @@ public:
     std::uint32_t GetModulePath(char* path, std::uint32_t size) override {
         return ::GetModuleFileNameA(NULL, path, size);
     }
-    bool StartProcess(char* command_line, launcher::ProcessHandles* started) override {
+    bool StartProcess(const char* application, char* command_line,
+                      launcher::ProcessHandles* started) override {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        if (!::CreateProcessA(NULL, command_line, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+        if (!::CreateProcessA(application, command_line, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
                               &process)) {
             return false;
         }
@@ -60,6 +63,10 @@ public:
         if (!::GetExitCodeProcess(As<HANDLE>(process), &code)) return false;
         *exit_code = code;
         return true;
+    }
+    bool IsProcessRunning(Handle process) override {
+        // A failed wait counts as ended, since waiting on would never learn otherwise.
+        return ::WaitForSingleObject(As<HANDLE>(process), 0) == WAIT_TIMEOUT;
     }
     void CloseHandle(Handle handle) override { ::CloseHandle(As<HANDLE>(handle)); }
     void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }

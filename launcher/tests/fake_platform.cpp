@@ -11,6 +11,7 @@ void FakePlatform::AddWindow(const std::string& title) {
 
 std::string FakePlatform::NameOf(launcher::Handle handle) const {
     if (handle == kKey) return "key";
+    if (handle == kKey64) return "key64";
     if (handle == kProcess) return "process";
     if (handle == kThread) return "thread";
     for (const auto& window : windows) {
@@ -19,20 +20,25 @@ std::string FakePlatform::NameOf(launcher::Handle handle) const {
     return std::to_string(handle);
 }
 
-long FakePlatform::OpenKey(const char* subkey, launcher::Handle* key) {
-    calls.push_back(std::string("OpenKey ") + subkey);
-    if (open_status == 0) *key = kKey;
-    return open_status;
+long FakePlatform::OpenKey(const char* subkey, launcher::RegistryView view, launcher::Handle* key) {
+    const bool wide = view == launcher::k64BitView;
+    calls.push_back(std::string(wide ? "OpenKey64 " : "OpenKey ") + subkey);
+    const long status = wide ? open_status_64 : open_status;
+    if (status == 0) *key = wide ? kKey64 : kKey;
+    return status;
 }
 
 long FakePlatform::QueryDefaultValue(launcher::Handle key, char* data, std::uint32_t size) {
     calls.push_back("QueryDefaultValue " + NameOf(key) + " " + std::to_string(size));
-    if (query_status != 0) return query_status;
+    const bool wide = key == kKey64;
+    const long status = wide ? query_status_64 : query_status;
+    if (status != 0) return status;
     // Like the registry, a value too large for the buffer fails, with the buffer's contents
     // undefined: here as much of the value as fits.
-    std::memcpy(data, registry_value.data(), std::min<std::size_t>(size, registry_value.size()));
+    const std::string& value = wide ? registry_value_64 : registry_value;
+    std::memcpy(data, value.data(), std::min<std::size_t>(size, value.size()));
     const long more_data = 234;
-    return registry_value.size() > size ? more_data : 0;
+    return value.size() > size ? more_data : 0;
 }
 
 void FakePlatform::CloseKey(launcher::Handle key) { calls.push_back("CloseKey " + NameOf(key)); }
@@ -63,8 +69,9 @@ std::uint32_t FakePlatform::GetModulePath(char* path, std::uint32_t size) {
     return length;
 }
 
-bool FakePlatform::StartProcess(char* command_line, launcher::ProcessHandles* started) {
-    calls.push_back(std::string("StartProcess ") + command_line);
+bool FakePlatform::StartProcess(const char* application, char* command_line,
+                                launcher::ProcessHandles* started) {
+    calls.push_back(std::string("StartProcess [") + application + "] " + command_line);
     if (!start_succeeds) {
         started->process = 0xBAD1;
         started->thread = 0xBAD2;
@@ -79,9 +86,17 @@ bool FakePlatform::StartProcess(char* command_line, launcher::ProcessHandles* st
 bool FakePlatform::GetExitCode(launcher::Handle process, std::uint32_t* exit_code) {
     calls.push_back("GetExitCode " + NameOf(process));
     if (exit_code_query_fails) return false;
-    const bool exited = manager_exits && clock - started_at_ >= manager_run_ms;
-    *exit_code = exited ? manager_exit_code : 259;
+    *exit_code = ManagerHasExited() ? manager_exit_code : 259;
     return true;
+}
+
+bool FakePlatform::IsProcessRunning(launcher::Handle process) {
+    calls.push_back("IsProcessRunning " + NameOf(process));
+    return !ManagerHasExited();
+}
+
+bool FakePlatform::ManagerHasExited() const {
+    return manager_exits && clock - started_at_ >= manager_run_ms;
 }
 
 void FakePlatform::CloseHandle(launcher::Handle handle) {

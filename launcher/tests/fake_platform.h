@@ -14,18 +14,23 @@ class FakePlatform : public launcher::Platform {
 public:
     /// The handles the fake hands out, shown by these names in the recorded calls.
     static const launcher::Handle kKey = 11;
+    static const launcher::Handle kKey64 = 12;
     static const launcher::Handle kProcess = 21;
     static const launcher::Handle kThread = 22;
 
     /// Polls beyond this many sleeps end the run with an exception, failing the test.
     static const int kSleepLimit = 10000;
 
-    /// The result of OpenKey.
+    /// The result of OpenKey in the launcher's own view of the registry.
     long open_status = 0;
-    /// A non-zero result of QueryDefaultValue, which then writes nothing.
+    /// A non-zero result of QueryDefaultValue in the own view, which then writes nothing.
     long query_status = 0;
     /// The stored bytes of the default value, its terminator included when it has one.
     std::string registry_value = std::string("C:\\ActiveSync\\CEAPPMGR.EXE") + '\0';
+    /// The same three in the 64-bit view, where the key is missing unless told.
+    long open_status_64 = 2;
+    long query_status_64 = 0;
+    std::string registry_value_64;
     /// GetModulePath fails when set.
     bool module_path_fails = false;
     /// The launcher's module path; cut short, without terminator, when longer than the buffer.
@@ -53,21 +58,24 @@ public:
     /// Adds a window with the given title.
     void AddWindow(const std::string& title);
 
-    long OpenKey(const char* subkey, launcher::Handle* key) override;
+    long OpenKey(const char* subkey, launcher::RegistryView view, launcher::Handle* key) override;
     long QueryDefaultValue(launcher::Handle key, char* data, std::uint32_t size) override;
     void CloseKey(launcher::Handle key) override;
     launcher::Handle FindWindowByTitle(const char* title) override;
     void ShowWindowAs(launcher::Handle window, launcher::ShowCommand command) override;
     void ShowErrorMessage(const char* text, const char* caption) override;
     std::uint32_t GetModulePath(char* path, std::uint32_t size) override;
-    bool StartProcess(char* command_line, launcher::ProcessHandles* started) override;
+    bool StartProcess(const char* application, char* command_line,
+                      launcher::ProcessHandles* started) override;
     bool GetExitCode(launcher::Handle process, std::uint32_t* exit_code) override;
+    bool IsProcessRunning(launcher::Handle process) override;
     void CloseHandle(launcher::Handle handle) override;
     void Sleep(std::uint32_t milliseconds) override;
     std::uint32_t GetTickCount() override;
 
 private:
     std::string NameOf(launcher::Handle handle) const;
+    bool ManagerHasExited() const;
 
     std::uint32_t started_at_ = 0;
     int sleeps_ = 0;

@@ -29,18 +29,27 @@ Calls Join(std::initializer_list<Calls> parts) {
     return joined;
 }
 
+const std::string kManagerKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+
 Calls RegistryRead() {
-    return {"OpenKey SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE",
-            "QueryDefaultValue key 260", "CloseKey key"};
+    return {"OpenKey " + kManagerKey, "QueryDefaultValue key 260", "CloseKey key"};
 }
 
-Calls Polls(int count) {
+// Polls of a manager that exits at the last one; each earlier one finds it still running. Its
+// exit code 259 asks the process itself once more.
+Calls Polls(int count, bool exits_with_259 = false) {
     Calls polls;
     for (int i = 0; i < count; ++i) {
         polls.push_back("Sleep 1500");
         polls.push_back("GetExitCode process");
+        if (i + 1 < count || exits_with_259) polls.push_back("IsProcessRunning process");
     }
     return polls;
+}
+
+std::string Start(const std::string& command_line, const std::string& application = kManager) {
+    return "StartProcess [" + application + "] " + command_line;
 }
 
 // A module path of exactly length bytes, ending in the launcher's name.
@@ -50,40 +59,92 @@ std::string ModulePathOfLength(std::size_t length) {
 
 Calls Release() { return {"CloseHandle process", "CloseHandle thread"}; }
 
-// The command line the manager was started with, or "" when it was not started.
-std::string StartedCommandLine(const Calls& calls) {
-    const std::string start = "StartProcess ";
+// The call that started the manager, or "" when it was not started.
+std::string StartCall(const Calls& calls) {
+    const std::string start = "StartProcess [";
     for (const std::string& call : calls) {
-        if (call.compare(0, start.size(), start) == 0) return call.substr(start.size());
+        if (call.compare(0, start.size(), start) == 0) return call;
     }
     return "";
 }
 
-TEST(InstallRun, MissingKeyShowsTheBoxBeforeAnythingElse) {
+// The command line the manager was started with, or "" when it was not started.
+std::string StartedCommandLine(const Calls& calls) {
+    const std::string call = StartCall(calls);
+    return call.empty() ? call : call.substr(call.find("] ") + 2);
+}
+
+TEST(InstallRun, MissingKeyInBothViewsShowsTheBoxBeforeAnythingElse) {
     FakePlatform platform;
     platform.open_status = 2;
     platform.AddWindow("Corvane Field Software");
     RunInstall(platform, "RequiredDataCAB.ini");
-    EXPECT_EQ(platform.calls, Join({{RegistryRead()[0]}, {kMissingManagerBox}}));
+    EXPECT_EQ(platform.calls,
+              Calls({"OpenKey " + kManagerKey, "OpenKey64 " + kManagerKey, kMissingManagerBox}));
 }
 
+// Only a key or value that cannot be read is looked for in the 64-bit view; one that is read but
+// unusable is not.
 TEST(InstallRun, UnusableDefaultValueShowsTheBoxAfterClosingTheKey) {
-    const Calls expected = Join({RegistryRead(), {kMissingManagerBox}});
+    const Calls unread = Join({RegistryRead(), {"OpenKey64 " + kManagerKey, kMissingManagerBox}});
+    const Calls unusable = Join({RegistryRead(), {kMissingManagerBox}});
     {
         FakePlatform absent;
         absent.query_status = 2;
         RunInstall(absent, "RequiredDataCAB.ini");
-        EXPECT_EQ(absent.calls, expected);
+        EXPECT_EQ(absent.calls, unread);
     }
-    const std::string values[] = {std::string(300, 'x'), std::string(260, 'x'), "",
-                                  std::string(1, '\0')};
-    for (const std::string& value : values) {
+    const struct {
+        std::string value;
+        const Calls& calls;
+    } cases[] = {{std::string(300, 'x'), unread},
+                 {std::string(260, 'x'), unusable},
+                 {"", unusable},
+                 {std::string(1, '\0'), unusable}};
+    for (const auto& c : cases) {
         FakePlatform platform;
-        platform.registry_value = value;
+        platform.registry_value = c.value;
         platform.AddWindow("Corvane Field Software");
         RunInstall(platform, "");
-        EXPECT_EQ(platform.calls, expected) << "value of " << value.size() << " bytes";
+        EXPECT_EQ(platform.calls, c.calls) << "value of " << c.value.size() << " bytes";
     }
+}
+
+TEST(InstallRun, ManagerUnreadableInTheOwnViewIsReadFromThe64BitView) {
+    const std::string manager64 = "C:\\Program Files\\ActiveSync\\CEAPPMGR.EXE";
+    const Calls read64 = {"OpenKey64 " + kManagerKey, "QueryDefaultValue key64 260",
+                          "CloseKey key64"};
+    for (bool key_missing : {true, false}) {
+        FakePlatform platform;
+        if (key_missing) {
+            platform.open_status = 2;
+        } else {
+            platform.query_status = 2;
+        }
+        platform.open_status_64 = 0;
+        platform.registry_value_64 = manager64 + '\0';
+        RunInstall(platform, "");
+        const Calls own = key_missing ? Calls{"OpenKey " + kManagerKey} : RegistryRead();
+        EXPECT_EQ(Calls(platform.calls.begin(), platform.calls.begin() + own.size() + 3),
+                  Join({own, read64}));
+        EXPECT_EQ(StartedCommandLine(platform.calls), manager64);
+    }
+
+    // Its value too is used only when it could be read and is a whole path.
+    for (const std::string& value : {std::string(300, 'x'), std::string(260, 'x')}) {
+        FakePlatform platform;
+        platform.open_status = 2;
+        platform.open_status_64 = 0;
+        platform.registry_value_64 = value;
+        RunInstall(platform, "");
+        EXPECT_EQ(platform.calls, Join({{"OpenKey " + kManagerKey}, read64, {kMissingManagerBox}}));
+    }
+    FakePlatform refused;
+    refused.open_status = 5;
+    refused.open_status_64 = 0;
+    refused.query_status_64 = 5;
+    RunInstall(refused, "");
+    EXPECT_EQ(refused.calls, Join({{"OpenKey " + kManagerKey}, read64, {kMissingManagerBox}}));
 }
 
 TEST(InstallRun, ValueUpToTheWholeBufferIsTheManagerPath) {
@@ -103,7 +164,7 @@ TEST(InstallRun, EmptyArgumentStartsTheManagerPathAloneAndNeverHolds) {
     EXPECT_EQ(platform.calls,
               Join({RegistryRead(),
                     {"FindWindow Corvane Field Software",
-                     "ShowWindow Corvane Field Software minimized", "StartProcess " + kManager},
+                     "ShowWindow Corvane Field Software minimized", Start(kManager)},
                     Polls(2),
                     Release(),
                     {"ShowWindow Corvane Field Software normal"}}));
@@ -116,15 +177,14 @@ TEST(InstallRun, FirstTitleHoldsEightySecondsLessTheElapsedTimeInAnyLetterCase) 
     platform.manager_run_ms = 4000;
     platform.manager_exit_code = 5;
     RunInstall(platform, "requireddatacab.ini");
-    EXPECT_EQ(
-        platform.calls,
-        Join({RegistryRead(),
-              {"FindWindow Corvane Field Software", "ShowWindow Corvane Field Software minimized",
-               "GetModulePath 260",
-               "StartProcess " + kManager + " \"D:\\Setup\\requireddatacab.ini\"", "GetTickCount"},
-              Polls(3),
-              Release(),
-              {"ShowWindow Corvane Field Software normal", "GetTickCount", "Sleep 75500"}}));
+    EXPECT_EQ(platform.calls,
+              Join({RegistryRead(),
+                    {"FindWindow Corvane Field Software",
+                     "ShowWindow Corvane Field Software minimized", "GetModulePath 260",
+                     Start(kManager + " \"D:\\Setup\\requireddatacab.ini\""), "GetTickCount"},
+                    Polls(3),
+                    Release(),
+                    {"ShowWindow Corvane Field Software normal", "GetTickCount", "Sleep 75500"}}));
 }
 
 TEST(InstallRun, OtherTitlesMinimiseAndRestoreWithoutHold) {
@@ -132,15 +192,14 @@ TEST(InstallRun, OtherTitlesMinimiseAndRestoreWithoutHold) {
     platform.AddWindow("Plotwise Field");
     platform.AddWindow("Orvida Toolbox");
     RunInstall(platform, "SurveyingCAB.ini");
-    EXPECT_EQ(
-        platform.calls,
-        Join({RegistryRead(),
-              {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
-               "ShowWindow Plotwise Field minimized", "GetModulePath 260",
-               "StartProcess " + kManager + " \"D:\\Setup\\SurveyingCAB.ini\"", "GetTickCount"},
-              Polls(2),
-              Release(),
-              {"ShowWindow Plotwise Field normal"}}));
+    EXPECT_EQ(platform.calls,
+              Join({RegistryRead(),
+                    {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
+                     "ShowWindow Plotwise Field minimized", "GetModulePath 260",
+                     Start(kManager + " \"D:\\Setup\\SurveyingCAB.ini\""), "GetTickCount"},
+                    Polls(2),
+                    Release(),
+                    {"ShowWindow Plotwise Field normal"}}));
 
     FakePlatform last;
     last.AddWindow("Orvida Toolbox");
@@ -155,14 +214,13 @@ TEST(InstallRun, OtherTitlesMinimiseAndRestoreWithoutHold) {
 TEST(InstallRun, NoSetupWindowTouchesNoWindowAndDoesNotHold) {
     FakePlatform platform;
     RunInstall(platform, "RequiredDataCAB.ini");
-    EXPECT_EQ(
-        platform.calls,
-        Join({RegistryRead(),
-              {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
-               "FindWindow Tervalo Field", "FindWindow Orvida Toolbox", "GetModulePath 260",
-               "StartProcess " + kManager + " \"D:\\Setup\\RequiredDataCAB.ini\"", "GetTickCount"},
-              Polls(2),
-              Release()}));
+    EXPECT_EQ(platform.calls,
+              Join({RegistryRead(),
+                    {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
+                     "FindWindow Tervalo Field", "FindWindow Orvida Toolbox", "GetModulePath 260",
+                     Start(kManager + " \"D:\\Setup\\RequiredDataCAB.ini\""), "GetTickCount"},
+                    Polls(2),
+                    Release()}));
 }
 
 TEST(InstallRun, HoldNameMatchIsWholeStringAndIgnoresAsciiCaseOnly) {
@@ -246,12 +304,12 @@ TEST(InstallRun, PollChecksOnlyAfterAFullInterval) {
         FakePlatform platform;
         platform.manager_run_ms = c.run_ms;
         RunInstall(platform, "");
-        EXPECT_EQ(platform.calls, Join({RegistryRead(),
-                                        {"FindWindow Corvane Field Software",
-                                         "FindWindow Plotwise Field", "FindWindow Tervalo Field",
-                                         "FindWindow Orvida Toolbox", "StartProcess " + kManager},
-                                        Polls(c.polls),
-                                        Release()}))
+        EXPECT_EQ(platform.calls,
+                  Join({RegistryRead(),
+                        {"FindWindow Corvane Field Software", "FindWindow Plotwise Field",
+                         "FindWindow Tervalo Field", "FindWindow Orvida Toolbox", Start(kManager)},
+                        Polls(c.polls),
+                        Release()}))
             << "manager ran " << c.run_ms << " ms";
     }
 }
@@ -261,20 +319,19 @@ TEST(InstallRun, FailedStartRestoresTheWindowAndShowsTheMissingManagerBox) {
     platform.AddWindow("Corvane Field Software");
     platform.start_succeeds = false;
     RunInstall(platform, "RequiredDataCAB.ini");
-    EXPECT_EQ(platform.calls,
-              Join({RegistryRead(),
-                    {"FindWindow Corvane Field Software",
-                     "ShowWindow Corvane Field Software minimized", "GetModulePath 260",
-                     "StartProcess " + kManager + " \"D:\\Setup\\RequiredDataCAB.ini\"",
-                     "ShowWindow Corvane Field Software normal", kMissingManagerBox}}));
+    EXPECT_EQ(
+        platform.calls,
+        Join({RegistryRead(),
+              {"FindWindow Corvane Field Software", "ShowWindow Corvane Field Software minimized",
+               "GetModulePath 260", Start(kManager + " \"D:\\Setup\\RequiredDataCAB.ini\""),
+               "ShowWindow Corvane Field Software normal", kMissingManagerBox}}));
 
     FakePlatform empty;
     empty.AddWindow("Tervalo Field");
     empty.start_succeeds = false;
     RunInstall(empty, "");
-    EXPECT_EQ(
-        Calls(empty.calls.end() - 3, empty.calls.end()),
-        Calls({"StartProcess " + kManager, "ShowWindow Tervalo Field normal", kMissingManagerBox}));
+    EXPECT_EQ(Calls(empty.calls.end() - 3, empty.calls.end()),
+              Calls({Start(kManager), "ShowWindow Tervalo Field normal", kMissingManagerBox}));
 }
 
 TEST(InstallRun, UnknownFolderStartsNothing) {
@@ -303,17 +360,19 @@ TEST(InstallRun, UnknownFolderStartsNothing) {
     EXPECT_EQ(longest.calls.back(), kPathTooLongBox);
 }
 
-TEST(InstallRun, FolderIsCutAtTheFirstLauncherNameElseAfterTheLastSeparator) {
+TEST(InstallRun, FolderIsTheModulePathUpToItsLastSeparator) {
     const struct {
         const char* module_path;
         const char* folder;
     } cases[] = {
         {"D:\\Setup\\Install.exe", "D:\\Setup\\"},
-        {"D:\\Install.exe.d\\Install.exe", "D:\\"},
+        {"D:\\Install.exe.d\\Install.exe", "D:\\Install.exe.d\\"},
+        {"C:\\Install.exe files\\Kit\\Install.exe", "C:\\Install.exe files\\Kit\\"},
+        {"C:\\Kit\\MyInstall.exe", "C:\\Kit\\"},
         {"D:\\Setup\\INSTALL.EXE", "D:\\Setup\\"},
-        {"D:\\Setup\\Kit\\setup.exe", "D:\\Setup\\Kit\\"},
+        {"D:/Setup/Install.exe", "D:/Setup/"},
+        {"D:Install.exe", "D:"},
         {"Install.exe", ""},
-        {"setup.exe", ""},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
@@ -322,6 +381,41 @@ TEST(InstallRun, FolderIsCutAtTheFirstLauncherNameElseAfterTheLastSeparator) {
         EXPECT_EQ(StartedCommandLine(platform.calls), kManager + " \"" + c.folder + "a.ini\"")
             << c.module_path;
     }
+}
+
+// The registered value reaches the manager's command line verbatim, while the file started is
+// named whole, so that nothing planted at a prefix ending at a blank runs instead.
+TEST(InstallRun, ManagerFileIsStartedAsOneWholeName) {
+    const struct {
+        const char* value;
+        const char* application;
+    } cases[] = {
+        {"C:\\Active Sync\\CEAPPMGR.EXE", "C:\\Active Sync\\CEAPPMGR.EXE"},
+        {"\"C:\\Active Sync\\CEAPPMGR.EXE\"", "C:\\Active Sync\\CEAPPMGR.EXE"},
+        {"\"C:\\Active Sync\\CEAPPMGR.EXE\" /s", "C:\\Active Sync\\CEAPPMGR.EXE"},
+        {"\"C:\\Active Sync\\CEAPPMGR.EXE", "C:\\Active Sync\\CEAPPMGR.EXE"},
+        {"C:\\Active Sync\\CEAPPMGR", "C:\\Active Sync\\CEAPPMGR.exe"},
+        {"\"C:\\Active.Sync\\CEAPPMGR\"", "C:\\Active.Sync\\CEAPPMGR.exe"},
+        {"C:CEAPPMGR", "C:CEAPPMGR.exe"},
+        {"C:\\ActiveSync\\CEAPPMGR.", "C:\\ActiveSync\\CEAPPMGR."},
+    };
+    for (const auto& c : cases) {
+        for (const char* argument : {"", "a.ini"}) {
+            FakePlatform platform;
+            platform.registry_value = c.value;
+            RunInstall(platform, argument);
+            const std::string command_line =
+                *argument == '\0' ? c.value : c.value + std::string(" \"D:\\Setup\\a.ini\"");
+            EXPECT_EQ(StartCall(platform.calls), Start(command_line, c.application)) << c.value;
+        }
+    }
+
+    // The longest registered path still has room for the extension.
+    FakePlatform longest;
+    longest.registry_value = "C:\\" + std::string(256, 'm');
+    RunInstall(longest, "");
+    EXPECT_EQ(StartCall(longest.calls),
+              Start(longest.registry_value, longest.registry_value + ".exe"));
 }
 
 TEST(InstallRun, CommandLineThatDoesNotFitStartsNothing) {
@@ -359,6 +453,19 @@ TEST(InstallRun, CommandLineThatDoesNotFitStartsNothing) {
         EXPECT_EQ(refused.calls.back(), kPathTooLongBox) << overflow.manager.size();
         EXPECT_EQ(StartedCommandLine(refused.calls), "") << overflow.manager.size();
     }
+}
+
+// 259 is also the code that reads while the manager runs: the process itself tells the two apart.
+TEST(InstallRun, ManagerThatExitsWith259EndsTheWait) {
+    FakePlatform platform;
+    platform.AddWindow("Corvane Field Software");
+    platform.manager_exit_code = 259;
+    RunInstall(platform, "RequiredDataCAB.ini");
+    const Calls tail =
+        Join({Polls(2, true),
+              Release(),
+              {"ShowWindow Corvane Field Software normal", "GetTickCount", "Sleep 77000"}});
+    EXPECT_EQ(Calls(platform.calls.end() - tail.size(), platform.calls.end()), tail);
 }
 
 TEST(InstallRun, FailedExitCodeQueryEndsTheWait) {

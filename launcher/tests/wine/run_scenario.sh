@@ -256,6 +256,17 @@ scenario_normal_run() {
     expect_no_box
 }
 
+# A manager that itself ends with 259, the code that also reads while it runs, still ends the
+# wait.
+scenario_manager_exit_code_259() {
+    set_up_run "Corvane Field Software" corvane
+    MANAGER_RUN_MS=2000 MANAGER_EXIT_CODE=259 run_launcher ProductCAB.ini
+    expect_window_minimised_and_restored corvane "$(value "$dir/manager.record" manager.exiting_ms)"
+    expect_between "launcher end after the manager's exit" "$(launcher_end_after_manager_exit)" \
+        0 8000
+    expect_no_box
+}
+
 scenario_empty_argument() {
     set_up_run "Tervalo Field" tervalo
     run_launcher
@@ -318,15 +329,49 @@ scenario_unstartable_manager() {
         0 10000
 }
 
-# Without "Install.exe" in its path the folder is everything up to the last backslash.
+# The folder is the one that holds the launcher, whatever the launcher and the folders above it
+# are called.
 scenario_renamed_launcher() {
     set_up_run "Plotwise Field" plotwise
-    LAUNCHER=Setup.exe run_launcher ProductCAB.ini
+    mkdir -p "$dir/Install.exe files"
+    LAUNCHER="Install.exe files/MyInstall.exe" run_launcher ProductCAB.ini
     expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
+        "$(manager_path) \"$(windows_path "$dir/Install.exe files")\\ProductCAB.ini\""
     expect_window_minimised_and_restored plotwise \
         "$(value "$dir/manager.record" manager.exiting_ms)"
     expect_no_box
+}
+
+# The manager registered as VALUE under a folder with a blank, and a decoy where a search at the
+# blanks would look first: the registered file runs, never the decoy, and it gets the command line
+# with the value exactly as registered.
+run_manager_under_blank() {
+    local value=$1
+    mkdir -p "$dir/Active Sync"
+    cp "$bin_dir/stub_manager.exe" "$dir/Active Sync/CEAPPMGR.EXE"
+    cp "$bin_dir/stub_manager.exe" "$dir/Active.exe"
+    register_manager "$value"
+    open_window "Plotwise Field" plotwise
+    start_watcher
+    run_launcher ProductCAB.ini
+    local module
+    module=$(value "$dir/manager.record" manager.module)
+    expect_equal "program started" "${module,,}" "$(windows_path "$dir/Active Sync/CEAPPMGR.EXE" | tr '[:upper:]' '[:lower:]')"
+    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
+        "$value \"$(windows_path "$dir")\\ProductCAB.ini\""
+    expect_no_box
+}
+
+scenario_manager_under_blank() {
+    run_manager_under_blank "$(windows_path "$dir/Active Sync/CEAPPMGR.EXE")"
+}
+
+scenario_manager_path_quoted() {
+    run_manager_under_blank "\"$(windows_path "$dir/Active Sync/CEAPPMGR.EXE")\""
+}
+
+scenario_manager_path_without_extension() {
+    run_manager_under_blank "$(windows_path "$dir/Active Sync/CEAPPMGR")"
 }
 
 scenario_command_line_too_long() {

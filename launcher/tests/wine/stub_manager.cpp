@@ -1,5 +1,5 @@
-// Stands in for the Application Manager: records how it was started and what the setup windows
-// looked like while it ran, then runs for a while and exits with a chosen code. Its settings come
+// Stands in for the Application Manager: records which file was started, how, and what the setup
+// windows looked like while it ran, then runs for a while and exits with a chosen code. Its settings come
 // from the environment, which it inherits from the launcher:
 //   E2E_MANAGER_RECORD     the record file (nothing runs without it)
 //   E2E_MANAGER_RUN_MS     how long it runs, 1000 ms unless given
@@ -40,6 +40,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     fixture::Record(record, "manager.started_ms", fixture::NowMilliseconds());
     fixture::Record(record, "manager.command_line", ::GetCommandLineA());
+    char module[MAX_PATH] = "";
+    ::GetModuleFileNameA(NULL, module, MAX_PATH);
+    fixture::Record(record, "manager.module", module);
     RecordSetupWindows(record, "at_start");
 
     const long long run_ms = fixture::Number(std::getenv("E2E_MANAGER_RUN_MS"), 1000);
