@@ -52,15 +52,26 @@ show_launcher_demo() {
     return "$status"
 }
 
+# The API reference from the Linux build, beside the guide it links to.
+write_docs() {
+    local dir=build/dist-linux-release
+    cmake --build "$dir" --target docs >"$dir.docs.log" 2>&1 || { cat "$dir.docs.log"; return 1; }
+    rm -rf dist/docs && mkdir -p dist/docs &&
+        cp -r "$dir/docs/html" dist/docs/reference &&
+        cp docs/library.md docs/point-in-envelope.svg dist/docs/ &&
+        echo "    dist/docs/library.md, dist/docs/reference/index.html"
+}
+
 write_dist_readme() {
     cp scripts/dist-README.txt dist/README.txt && echo "    dist/README.txt"
 }
 
 mkdir -p build
-run_stage "Packages" ensure_packages cmake make g++ g++-mingw-w64-i686-posix g++-arm-linux-gnueabi
+run_stage "Packages" ensure_packages cmake make g++ g++-mingw-w64-i686-posix g++-arm-linux-gnueabi doxygen
 run_stage "Linux x86-64 library into dist/linux" build_into_dist linux-release linux
 run_stage "Windows i686 library and Install.exe into dist/windows" build_into_dist windows windows
 run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
+run_stage "API reference and guide into dist/docs" write_docs
 run_stage "Notes for kit maintainers" write_dist_readme
 if [ "${1:-}" != --no-demo ]; then
     run_stage "Demo: the library's example program" show_linux_example

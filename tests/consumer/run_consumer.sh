@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs a build of the kit into a scratch prefix, then builds and runs a user's program
-# against it the way users do.
+# against it the way users do. The readme mode instead runs the README's own commands as written,
+# from the kit's source tree, with the scratch prefix in place of /opt/vexa.
 # Usage: run_consumer.sh cmake|pkg-config BUILD_DIR WORK_DIR [TOOLCHAIN_FILE [EMULATOR...]]
+#        run_consumer.sh readme SOURCE_DIR WORK_DIR
 set -euo pipefail
 mode=$1
 build_dir=$2
@@ -14,6 +16,73 @@ here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$work"
 mkdir -p "$work"
 prefix=$work/install
+
+# Each fenced block that follows a "<!-- readme-test file NAME [in FOLDER] -->" line is written to
+# FOLDER/NAME (my_app by default); each one after "<!-- readme-test run FOLDER -->" is run there
+# by a shell of its own, in the README's order. kit is a copy of the source tree made of links,
+# so that its build folders stay apart from the developer's.
+readme() {
+    local source_dir=$1 spec= in_block=0 block= count=0 line file folder
+    local runs=()
+    mkdir -p "$work/kit" "$work/my_app" "$work/subproject"
+    for file in "$source_dir"/*; do
+        case ${file##*/} in build | dist | out) ;; *) ln -s "$file" "$work/kit/" ;; esac
+    done
+    ln -s "$work/kit" "$work/subproject/vexa"
+    while IFS= read -r line; do
+        if [ "$in_block" -eq 1 ]; then
+            if [ "$line" = '```' ]; then
+                in_block=0
+                count=$((count + 1))
+                read -r -a words <<<"$spec"
+                if [ "${words[0]}" = file ]; then
+                    folder=${words[3]:-my_app}
+                    printf '%s' "$block" >"$work/$folder/${words[1]}"
+                else
+                    printf '%s' "${block//\/opt\/vexa/"$prefix"}" >"$work/run-$count.sh"
+                    runs+=("${words[1]}:$work/run-$count.sh")
+                fi
+                spec=
+            else
+                block+=$line$'\n'
+            fi
+        elif [ -n "$spec" ] && [[ $line == '```'* ]]; then
+            in_block=1
+            block=
+        elif [[ $line =~ ^'<!-- readme-test '(.*)' -->'$ ]]; then
+            spec=${BASH_REMATCH[1]}
+        fi
+    done <"$source_dir/README.md"
+    cp "$work/my_app/my_app.cpp" "$work/subproject/"
+    # A marker lost from the README must not quietly shrink the test.
+    if [ "$count" -ne 8 ]; then
+        echo "expected 8 tested blocks in README.md, found $count" >&2
+        return 1
+    fi
+    local run
+    for run in "${runs[@]}"; do
+        echo "--- in ${run%%:*}: $(tr '\n' ';' <"${run#*:}")"
+        (cd "$work/${run%%:*}" && bash -e -o pipefail "${run#*:}") >"${run#*:}.log" 2>&1 ||
+            { cat "${run#*:}.log"; return 1; }
+        tail -n 1 "${run#*:}.log"
+    done
+    # The exported target names the include folder once.
+    grep -q 'INTERFACE_INCLUDE_DIRECTORIES "${_IMPORT_PREFIX}/include"$' \
+        "$prefix"/lib*/cmake/VEXA/VEXATargets.cmake ||
+        { echo "the exported include path is not listed exactly once" >&2; return 1; }
+    # A parent project gets the library alone.
+    local option
+    for option in VEXA_BUILD_TESTS VEXA_BUILD_EXAMPLES VEXA_BUILD_BENCHMARKS; do
+        grep -qx "$option:BOOL=OFF" "$work/subproject/build/CMakeCache.txt" ||
+            { echo "$option is not off in a parent project" >&2; return 1; }
+    done
+}
+
+if [ "$mode" = readme ]; then
+    readme "$build_dir"
+    exit
+fi
+
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 
 case $mode in
