@@ -22,7 +22,7 @@ prefix=$work/install
 # by a shell of its own, in the README's order. kit is a copy of the source tree made of links,
 # so that its build folders stay apart from the developer's.
 readme() {
-    local source_dir=$1 spec= in_block=0 block= count=0 line file folder
+    local source_dir=$1 marker= in_block=0 block= count=0 line file folder
     local runs=()
     mkdir -p "$work/kit" "$work/my_app" "$work/subproject"
     for file in "$source_dir"/*; do
@@ -34,7 +34,7 @@ readme() {
             if [ "$line" = '```' ]; then
                 in_block=0
                 count=$((count + 1))
-                read -r -a words <<<"$spec"
+                read -r -a words <<<"$marker"
                 if [ "${words[0]}" = file ]; then
                     folder=${words[3]:-my_app}
                     printf '%s' "$block" >"$work/$folder/${words[1]}"
@@ -42,15 +42,15 @@ readme() {
                     printf '%s' "${block//\/opt\/vexa/"$prefix"}" >"$work/run-$count.sh"
                     runs+=("${words[1]}:$work/run-$count.sh")
                 fi
-                spec=
+                marker=
             else
                 block+=$line$'\n'
             fi
-        elif [ -n "$spec" ] && [[ $line == '```'* ]]; then
+        elif [ -n "$marker" ] && [[ $line == '```'* ]]; then
             in_block=1
             block=
         elif [[ $line =~ ^'<!-- readme-test '(.*)' -->'$ ]]; then
-            spec=${BASH_REMATCH[1]}
+            marker=${BASH_REMATCH[1]}
         fi
     done <"$source_dir/README.md"
     cp "$work/my_app/my_app.cpp" "$work/subproject/"
