@@ -161,6 +161,8 @@ TEST(CoordinatePoint, EveryIndexTypeReachesTheSameSlot) {
         EXPECT_EQ(&view[static_cast<std::size_t>(i)], &point.ord[i]) << i;
         EXPECT_EQ(&point[static_cast<unsigned long>(i)], &point.ord[i]) << i;
         EXPECT_EQ(&view[static_cast<short>(i)], &point.ord[i]) << i;
+        EXPECT_EQ(&point[static_cast<long long>(i)], &point.ord[i]) << i;
+        EXPECT_EQ(&view[static_cast<unsigned long long>(i)], &point.ord[i]) << i;
     }
 }
 

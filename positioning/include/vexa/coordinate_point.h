@@ -92,6 +92,22 @@ public:
     VEXA_INLINE_API const double& operator[](unsigned long index) const {
         return ord[static_cast<long>(index)];
     }
+#if __cplusplus >= 201103L || (defined(_MSC_VER) && _MSC_VER >= 1600)
+    /// As the long form: 64-bit Windows's size_t and ptrdiff_t, and int64_t on 32-bit targets.
+    VEXA_INLINE_API double& operator[](long long index) { return ord[static_cast<long>(index)]; }
+    /// As the long form, read-only.
+    VEXA_INLINE_API const double& operator[](long long index) const {
+        return ord[static_cast<long>(index)];
+    }
+    /// As the long form.
+    VEXA_INLINE_API double& operator[](unsigned long long index) {
+        return ord[static_cast<long>(index)];
+    }
+    /// As the long form, read-only.
+    VEXA_INLINE_API const double& operator[](unsigned long long index) const {
+        return ord[static_cast<long>(index)];
+    }
+#endif
 
     /// The number of ordinates in use.
     VEXA_INLINE_API long GetSize() const { return size; }
