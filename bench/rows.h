@@ -76,20 +76,24 @@ inline bool InlineEqual(const PT_CoordinatePoint& a, const PT_CoordinatePoint& b
     return true;
 }
 
+// Slots move as bytes, as the library moves them, so that every bit pattern survives: a compiler
+// may quiet a signalling NaN that it copies as a double.
+inline void InlineSlot(double& to, const double& from) { std::memcpy(&to, &from, sizeof to); }
+
 inline void InlineCopy(PT_CoordinatePoint& to, const PT_CoordinatePoint& from) {
     const PT_Int32 n = from.size;
     if (n > 3) return;
     to.size = n;
-    if (n > 0) to.ord[0] = from.ord[0];
-    if (n > 1) to.ord[1] = from.ord[1];
-    if (n > 2) to.ord[2] = from.ord[2];
+    if (n > 0) InlineSlot(to.ord[0], from.ord[0]);
+    if (n > 1) InlineSlot(to.ord[1], from.ord[1]);
+    if (n > 2) InlineSlot(to.ord[2], from.ord[2]);
 }
 
 inline void InlineWholeCopy(PT_Matrix& to, const PT_Matrix& from) {
     for (long row = 0; row < 100; ++row) {
-        to.elt[row].ord[0] = from.elt[row].ord[0];
-        to.elt[row].ord[1] = from.elt[row].ord[1];
-        to.elt[row].ord[2] = from.elt[row].ord[2];
+        InlineSlot(to.elt[row].ord[0], from.elt[row].ord[0]);
+        InlineSlot(to.elt[row].ord[1], from.elt[row].ord[1]);
+        InlineSlot(to.elt[row].ord[2], from.elt[row].ord[2]);
         to.elt[row].size = from.elt[row].size;
     }
     to.rowCount = from.rowCount;
