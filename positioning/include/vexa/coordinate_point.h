@@ -92,7 +92,11 @@ public:
     VEXA_INLINE_API const double& operator[](unsigned long index) const {
         return ord[static_cast<long>(index)];
     }
-#if __cplusplus >= 201103L || (defined(_MSC_VER) && _MSC_VER >= 1600)
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+// C++98 has no long long, but every compiler of the targets knows it.
+#pragma GCC diagnostic ignored "-Wlong-long"
+#endif
     /// As the long form: 64-bit Windows's size_t and ptrdiff_t, and int64_t on 32-bit targets.
     VEXA_INLINE_API double& operator[](long long index) { return ord[static_cast<long>(index)]; }
     /// As the long form, read-only.
@@ -107,6 +111,8 @@ public:
     VEXA_INLINE_API const double& operator[](unsigned long long index) const {
         return ord[static_cast<long>(index)];
     }
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
 #endif
 
     /// The number of ordinates in use.
