@@ -1,6 +1,10 @@
 # Shared by build.sh and test.sh: package installation, what this machine can run, the Wine
 # servers of a run, and stage bookkeeping.
 
+# Another apt-get, or the system's own unattended upgrades on a fresh machine, may hold the package
+# lock for a while; every apt-get here waits for it rather than failing at once.
+apt_lock_wait=(-o DPkg::Lock::Timeout=600)
+
 # Updates the package lists once per run. A mirror in the middle of a sync serves an index that
 # fails to download, and apt-get update still exits 0 then; so its output is read, and it is tried
 # again a few times, a while apart.
@@ -8,7 +12,7 @@ update_package_lists() {
     [ -n "${VEXA_APT_UPDATED:-}" ] && return 0
     local attempt output
     for attempt in 1 2 3; do
-        output=$(apt-get update -q 2>&1) || true
+        output=$(apt-get "${apt_lock_wait[@]}" update -q 2>&1) || true
         if ! grep -qE '^E:|^W:.*Failed|^Err:' <<<"$output"; then
             VEXA_APT_UPDATED=1
             return 0
@@ -37,7 +41,7 @@ ensure_packages() {
     fi
     echo "Installing ${missing[*]}"
     update_package_lists
-    local install=(apt-get install -y -q --no-install-recommends)
+    local install=(apt-get "${apt_lock_wait[@]}" install -y -q --no-install-recommends)
     local output release
     output=$(DEBIAN_FRONTEND=noninteractive "${install[@]}" "${missing[@]}" 2>&1) && return 0
     release=$(sed -n 's/^VERSION_CODENAME=//p' /etc/os-release | tr -d '"')
