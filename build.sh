@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
 # Builds the kit's release deliverables into dist/ and shows them at work.
-# Usage: ./build.sh [--no-demo]
+# Usage: ./build.sh [--no-demo]   --no-demo: dist/ alone, without the example run and the Wine demo
 set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
+
+demo=1
+for argument in "$@"; do
+    case $argument in
+        --no-demo) demo=0 ;;
+        *)
+            echo "Usage: $0 [--no-demo]" >&2
+            exit 2
+            ;;
+    esac
+done
 
 jobs=$(nproc)
 
@@ -52,28 +63,40 @@ show_launcher_demo() {
     return "$status"
 }
 
-# The API reference from the Linux build, beside the guide it links to.
+# The API reference from the Linux build, beside the guide, which links to it there (in the source
+# tree and in the reference itself, whose front page it is, there is nothing to link to).
 write_docs() {
     local dir=build/dist-linux-release
     cmake --build "$dir" --target docs >"$dir.docs.log" 2>&1 || { cat "$dir.docs.log"; return 1; }
     rm -rf dist/docs && mkdir -p dist/docs &&
         cp -r "$dir/docs/html" dist/docs/reference &&
-        cp docs/library.md docs/point-in-envelope.svg dist/docs/ &&
+        cp docs/point-in-envelope.svg dist/docs/ &&
+        sed '1a\
+\
+Every member is described in the [API reference](reference/index.html).' docs/library.md \
+            >dist/docs/library.md &&
         echo "    dist/docs/library.md, dist/docs/reference/index.html"
 }
 
+# The maintainers' notes, with the kit's version as the Windows build has it.
 write_dist_readme() {
-    cp scripts/dist-README.txt dist/README.txt && echo "    dist/README.txt"
+    local version
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/dist-windows/CMakeCache.txt)
+    [ -n "$version" ] || { echo "No project version in build/dist-windows/CMakeCache.txt"; return 1; }
+    sed "s/@VEXA_VERSION@/$version/g" scripts/dist-README.txt >dist/README.txt &&
+        echo "    dist/README.txt (version $version)"
 }
 
 mkdir -p build
-run_stage "Packages" ensure_packages cmake make g++ g++-mingw-w64-i686-posix g++-arm-linux-gnueabi doxygen
+# Everything the README's commands use after ./build.sh: pkg-config and git (FetchContent) too.
+run_stage "Packages" ensure_packages cmake make g++ pkg-config git g++-mingw-w64-i686-posix \
+    g++-arm-linux-gnueabi doxygen
 run_stage "Linux x86-64 library into dist/linux" build_into_dist linux-release linux
 run_stage "Windows i686 library and Install.exe into dist/windows" build_into_dist windows windows
 run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
 run_stage "API reference and guide into dist/docs" write_docs
 run_stage "Notes for kit maintainers" write_dist_readme
-if [ "${1:-}" != --no-demo ]; then
+if [ "$demo" -eq 1 ]; then
     run_stage "Demo: the library's example program" show_linux_example
     run_stage "Probe: can this machine run 32-bit x86?" report_i386_execution
     run_stage "Packages (demo: Wine, Xvfb)" ensure_windows_packages

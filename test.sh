@@ -116,7 +116,7 @@ windows_static_checks() {
     echo "Not run: $not_run tests that run the 32-bit programs ($VEXA_NO_I386_REASON)"
 }
 
-packages=(cmake make g++ libgtest-dev pkg-config libbenchmark-dev libboost-dev libgeos++-dev
+packages=(cmake make g++ libgtest-dev pkg-config git libbenchmark-dev libboost-dev libgeos++-dev
     libeigen3-dev clang libclang-rt-14-dev clang-tidy valgrind doxygen)
 [ "$coverage" -eq 1 ] && packages+=(gcovr)
 # The release build also builds the benchmark, so that it keeps compiling; only ./bench.sh times it.

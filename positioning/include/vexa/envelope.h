@@ -141,6 +141,11 @@ public:
     void NormalizeEnveloppe();
     /// 1 when the point lies in the box, else 0. Only the dimensions counted by both the point
     /// and the lower corner are tested; the upper corner's size is not consulted.
+    ///
+    /// A PT_CoordinatePoint record, or a pointer to one, given here is first converted to a point
+    /// by the guarded copy: a record whose size exceeds 3, or a null pointer, becomes an empty
+    /// point, and an empty point lies inside every box. Check the size of a record filled by hand
+    /// before asking.
     VEXA_INLINE_API unsigned char PointInEnveloppe(const CVEXACoordinatePoint& point) const {
         return vexa::detail::PointInBox(point, *this) ? 1 : 0;
     }
