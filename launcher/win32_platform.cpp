@@ -1,6 +1,9 @@
 // The launcher's entry point and its one binding to Win32.
 #include <windows.h>
 
+#include <cstddef>
+#include <cwchar>
+
 #include "command_line.h"
 #include "install_run.h"
 #include "platform.h"
@@ -73,10 +76,65 @@ public:
     std::uint32_t GetTickCount() override { return ::GetTickCount(); }
 };
 
+// A function of kernel32 that older systems may lack; null where it is absent.
+template <class Function>
+Function Kernel32Function(const char* name) {
+    // Through void (*)(), the one function type that converts to any other without a warning.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name)));
+}
+
+// What Windows loads by name, on demand, for this run's own calls on the systems without
+// SetDefaultDllDirectories (XP, Vista, and 7 without KB2533623): the names that a trial planted
+// beside this launcher, none of them a known DLL, less textshaping.dll, which only newer systems
+// have. uxtheme.dll and dwmapi.dll draw the message box's themed frame, apphelp.dll checks a
+// process start for compatibility, and version.dll (which the trial found loaded) and cryptbase.dll
+// are loaded by system DLLs in turn. Each comes before those that may load it.
+const wchar_t* const kOnDemandDlls[] = {L"version.dll", L"cryptbase.dll", L"dwmapi.dll",
+                                        L"uxtheme.dll", L"apphelp.dll"};
+
+// Loads each of them from the system folder by its full path, so that a later load by name finds
+// it loaded. One that a system lacks is passed over.
+void PreloadOnDemandDlls() {
+    wchar_t path[MAX_PATH];
+    const UINT folder = ::GetSystemDirectoryW(path, MAX_PATH);
+    if (folder == 0 || folder >= MAX_PATH) return;
+    for (const wchar_t* const name : kOnDemandDlls) {
+        const std::size_t length = std::wcslen(name);
+        if (folder + 1 + length >= MAX_PATH) continue;
+        path[folder] = L'\\';
+        std::wmemcpy(path + folder + 1, name, length + 1);
+        // Its own dependencies are then looked for in the system folder too, not beside us.
+        ::LoadLibraryExW(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+}
+
+// Windows looks for a DLL that is not a known DLL in the program's own folder first, and a kit is
+// typically run from a downloads folder, often as administrator since the program is named
+// Install: a DLL planted beside it would run with those rights. So DLLs are looked for in the
+// system folder alone, before any call that may load one.
+void RestrictDllSearch() {
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
+    const SetDefaultDllDirectoriesFunction set_default_dll_directories =
+        Kernel32Function<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
+    if (set_default_dll_directories != NULL &&
+        set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        return;
+    }
+    // Without it the current folder can still be taken out of the search (XP SP1 and later), and
+    // what is loaded by name later is loaded now from the system folder.
+    typedef BOOL(WINAPI * SetDllDirectoryFunction)(LPCWSTR);
+    const SetDllDirectoryFunction set_dll_directory =
+        Kernel32Function<SetDllDirectoryFunction>("SetDllDirectoryW");
+    if (set_dll_directory != NULL) set_dll_directory(L"");
+    PreloadOnDemandDlls();
+}
+
 }  // namespace
 
 // The C runtime's own tail of the command line is not used: runtimes differ on bytes from 128 up.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearch();
     Win32Platform platform;
     launcher::RunInstall(platform, launcher::CommandLineArgument(::GetCommandLineA()));
     return 0;
