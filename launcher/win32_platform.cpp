@@ -19,42 +19,53 @@ Win32Handle As(Handle handle) {
 
 Handle FromWin32(const void* handle) { return reinterpret_cast<Handle>(handle); }
 
+// The seam's units and WCHAR are both UTF-16 code units of 16 bits; only the system reads and
+// writes text through these.
+static_assert(sizeof(WCHAR) == sizeof(launcher::Unit), "WCHAR holds one UTF-16 unit");
+
+LPCWSTR Wide(const launcher::Unit* text) { return reinterpret_cast<LPCWSTR>(text); }
+
+LPWSTR Wide(launcher::Unit* text) { return reinterpret_cast<LPWSTR>(text); }
+
+const launcher::Unit* Units(LPCWSTR text) { return reinterpret_cast<const launcher::Unit*>(text); }
+
 class Win32Platform : public launcher::Platform {
 public:
-    long OpenKey(const char* subkey, launcher::RegistryView view, Handle* key) override {
+    long OpenKey(const launcher::Unit* subkey, launcher::RegistryView view, Handle* key) override {
         // 32-bit Windows ignores the 64-bit view's flag.
         const REGSAM access = view == launcher::k64BitView ? KEY_READ | KEY_WOW64_64KEY : KEY_READ;
         HKEY opened = NULL;
-        const LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, access, &opened);
+        const LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(subkey), 0, access, &opened);
         *key = FromWin32(opened);
         return status;
     }
-    long QueryDefaultValue(Handle key, char* data, std::uint32_t size) override {
-        DWORD length = size;
-        return ::RegQueryValueExA(As<HKEY>(key), NULL, NULL, NULL, reinterpret_cast<BYTE*>(data),
+    long QueryDefaultValue(Handle key, launcher::Unit* data, std::uint32_t size) override {
+        // The registry counts bytes.
+        DWORD length = size * sizeof(WCHAR);
+        return ::RegQueryValueExW(As<HKEY>(key), NULL, NULL, NULL, reinterpret_cast<BYTE*>(data),
                                   &length);
     }
     void CloseKey(Handle key) override { ::RegCloseKey(As<HKEY>(key)); }
-    Handle FindWindowByTitle(const char* title) override {
-        return FromWin32(::FindWindowA(NULL, title));
+    Handle FindWindowByTitle(const launcher::Unit* title) override {
+        return FromWin32(::FindWindowW(NULL, Wide(title)));
     }
     void ShowWindowAs(Handle window, launcher::ShowCommand command) override {
         ::ShowWindow(As<HWND>(window),
                      command == launcher::kShowMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     }
-    void ShowErrorMessage(const char* text, const char* caption) override {
-        ::MessageBoxA(NULL, text, caption, MB_OK | MB_ICONERROR);
+    void ShowErrorMessage(const launcher::Unit* text, const launcher::Unit* caption) override {
+        ::MessageBoxW(NULL, Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
     }
-    std::uint32_t GetModulePath(char* path, std::uint32_t size) override {
-        return ::GetModuleFileNameA(NULL, path, size);
+    std::uint32_t GetModulePath(launcher::Unit* path, std::uint32_t size) override {
+        return ::GetModuleFileNameW(NULL, Wide(path), size);
     }
-    bool StartProcess(const char* application, char* command_line,
+    bool StartProcess(const launcher::Unit* application, launcher::Unit* command_line,
                       launcher::ProcessHandles* started) override {
-        STARTUPINFOA startup = {};
+        STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        if (!::CreateProcessA(application, command_line, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                              &process)) {
+        if (!::CreateProcessW(Wide(application), Wide(command_line), NULL, NULL, FALSE, 0, NULL,
+                              NULL, &startup, &process)) {
             return false;
         }
         started->process = FromWin32(process.hProcess);
@@ -132,10 +143,11 @@ void RestrictDllSearch() {
 
 }  // namespace
 
-// The C runtime's own tail of the command line is not used: runtimes differ on bytes from 128 up.
+// The argument is split off the whole wide command line here, so the C runtime's own forms of it,
+// narrow or wide, are never used: the narrow entry point serves as well as the wide one would.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictDllSearch();
     Win32Platform platform;
-    launcher::RunInstall(platform, launcher::CommandLineArgument(::GetCommandLineA()));
+    launcher::RunInstall(platform, launcher::CommandLineArgument(Units(::GetCommandLineW())));
     return 0;
 }

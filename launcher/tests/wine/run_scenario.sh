@@ -384,6 +384,28 @@ scenario_command_line_too_long() {
     expect_window_minimised_and_restored plotwise "$(value "$dir/plotwise.record" window.ready_ms)"
 }
 
+# A kit folder, an INI file and a manager folder named in Cyrillic, which the prefix's ANSI code
+# page (1252) cannot spell: the manager gets every letter of the INI file's path, and finds the
+# file there. Wine reads file names and arguments as UTF-8 under this locale.
+scenario_kit_folder_in_cyrillic() {
+    export LC_ALL=C.UTF-8
+    local kit=$dir/Комплект manager=$dir/Менеджер/CEAPPMGR.EXE
+    mkdir -p "$kit" "$(dirname "$manager")"
+    cp "$bin_dir/stub_manager.exe" "$manager"
+    : >"$kit/Данные.ini"
+    register_manager "$(windows_path "$manager")"
+    start_watcher
+    LAUNCHER=Комплект/Install.exe run_launcher Данные.ini
+    expect_no_box
+    expect_equal "the manager's ANSI code page" \
+        "$(value "$dir/manager.record" manager.ansi_code_page)" 1252
+    expect_equal "program started" "$(value "$dir/manager.record" manager.module)" \
+        "$(windows_path "$manager")"
+    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
+        "$(windows_path "$manager") \"$(windows_path "$kit")\\Данные.ini\""
+    expect_equal "the INI file named exists" "$(value "$dir/manager.record" manager.ini_exists)" yes
+}
+
 # The image's own calls, in order, from Wine's relay log of a run: "DLL.Function(arguments)" for
 # each call whose return address lies inside Install.exe as Wine loaded it.
 image_calls() {
