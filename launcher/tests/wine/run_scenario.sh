@@ -4,6 +4,7 @@
 #   WINE_RUN  cmake/wine-run.sh; PREFIX its Wine prefix, whose server is already running
 #   BIN_DIR   the folder with Install.exe and the fixture programs
 #   WORK_DIR  scenarios get their own folder under it, made afresh
+# E2E_INSTALL_EXE, when set, names the Install.exe to run in place of the one in BIN_DIR.
 # Scenarios whose name starts with measure_ check only that the run worked and print
 # measure.NAME=VALUE lines for the benchmark.
 set -euo pipefail
@@ -148,7 +149,7 @@ start_watcher() {
 # the channels in WINE_CHANNELS if given, goes to wine.log.
 run_launcher() {
     local launcher=${LAUNCHER:-Install.exe}
-    [ -f "$dir/$launcher" ] || cp "$bin_dir/Install.exe" "$dir/$launcher"
+    [ -f "$dir/$launcher" ] || cp "${E2E_INSTALL_EXE:-$bin_dir/Install.exe}" "$dir/$launcher"
     VEXA_WINEDEBUG=${WINE_CHANNELS:-} \
         E2E_MANAGER_RECORD=$(windows_path "$dir/manager.record") \
         E2E_MANAGER_RUN_MS=${MANAGER_RUN_MS:-1000} \
