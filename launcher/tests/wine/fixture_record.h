@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace fixture {
 
@@ -46,6 +47,18 @@ inline std::wstring Wide(const std::string& utf8) {
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], size);
     wide.resize(static_cast<std::size_t>(size - 1));
     return wide;
+}
+
+/// The program's arguments, its own name first, as UTF-8, read from the wide command line so that
+/// letters of any script arrive whole.
+inline std::vector<std::string> Arguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** const wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide == NULL) return arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(Utf8(wide[i]));
+    ::LocalFree(wide);
+    return arguments;
 }
 
 /// Appends one key=value line. Each line is opened, written and closed on its own, so that a

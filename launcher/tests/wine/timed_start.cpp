@@ -32,20 +32,19 @@ long long ProcessorMilliseconds(HANDLE process) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    int argc = 0;
-    wchar_t** const argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    if (argv == NULL || (argc != 4 && argc != 5)) return 2;
-    const std::string record = fixture::Utf8(argv[1]);
-    const DWORD timeout =
-        static_cast<DWORD>(fixture::Number(fixture::Utf8(argv[2]).c_str(), 60000));
-    std::wstring command_line = std::wstring(L"\"") + argv[3] + L"\"";
-    if (argc == 5) command_line += std::wstring(L" ") + argv[4];
+    const std::vector<std::string> arguments = fixture::Arguments();
+    if (arguments.size() != 4 && arguments.size() != 5) return 2;
+    const std::string& record = arguments[1];
+    const DWORD timeout = static_cast<DWORD>(fixture::Number(arguments[2].c_str(), 60000));
+    const std::wstring program = fixture::Wide(arguments[3]);
+    std::wstring command_line = L"\"" + program + L"\"";
+    if (arguments.size() == 5) command_line += L" " + fixture::Wide(arguments[4]);
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!::CreateProcessW(argv[3], &command_line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                          &started)) {
+    if (!::CreateProcessW(program.c_str(), &command_line[0], NULL, NULL, FALSE, 0, NULL, NULL,
+                          &startup, &started)) {
         fixture::Record(record, "run.start_error", static_cast<long long>(::GetLastError()));
         return 3;
     }
