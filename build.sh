@@ -78,6 +78,12 @@ Every member is described in the [API reference](reference/index.html).' docs/li
         echo "    dist/docs/library.md, dist/docs/reference/index.html"
 }
 
+# Signs the Windows images in dist/ with the maintainer's certificate (see dist/README.txt).
+sign_dist_images() {
+    ensure_packages osslsigncode openssl &&
+        scripts/sign-images.sh dist/windows/bin/Install.exe dist/windows/bin/VEXA.dll
+}
+
 # The maintainers' notes, with the kit's version as the Windows build has it.
 write_dist_readme() {
     local version
@@ -93,6 +99,12 @@ run_stage "Packages" ensure_packages cmake make g++ pkg-config git g++-mingw-w64
     g++-arm-linux-gnueabi doxygen
 run_stage "Linux x86-64 library into dist/linux" build_into_dist linux-release linux
 run_stage "Windows i686 library and Install.exe into dist/windows" build_into_dist windows windows
+if [ -n "${VEXA_SIGN_PKCS12:-}${VEXA_SIGN_PASSWORD_FILE:-}" ]; then
+    run_stage "Sign the Windows images in dist/windows" sign_dist_images
+else
+    skip_stage "Sign the Windows images in dist/windows" \
+        "left unsigned: no VEXA_SIGN_PKCS12 and VEXA_SIGN_PASSWORD_FILE given"
+fi
 run_stage "ARM soft-float library into dist/arm" build_into_dist arm arm
 run_stage "API reference and guide into dist/docs" write_docs
 run_stage "Notes for kit maintainers" write_dist_readme

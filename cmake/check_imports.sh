@@ -13,8 +13,9 @@ if [ -z "$imports" ]; then
     exit 1
 fi
 
-# Win32 itself and the system C runtime. The universal C runtime (ucrtbase, api-ms-win-crt-*)
-# is left out: the desktops that sync handhelds predate it.
+# Win32 itself and the system C runtime, all four known DLLs, which Windows loads from the system
+# folder alone, never from beside the program. The universal C runtime (ucrtbase,
+# api-ms-win-crt-*) is left out: the desktops that sync handhelds predate it.
 allowed='^(kernel32|user32|advapi32|msvcrt)\.dll$'
 unexpected=$(grep -viE "$allowed" <<<"$imports" || true)
 if [ -n "$unexpected" ]; then

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs Windows programs under Wine in a throwaway prefix, with no prompt, dialog or debug output.
+# Runs Windows programs under Wine in a throwaway prefix, with no prompt, dialog or debug output
+# (VEXA_WINEDEBUG, when set, gives the debug channels to log instead).
 # Usage: wine-run.sh ARCH PREFIX PROGRAM [ARGUMENT...]  runs PROGRAM, a file or a program of the
 #                                                      prefix
 #        wine-run.sh ARCH PREFIX --start-server         makes the prefix if needed and starts its
@@ -36,7 +37,7 @@ shift 2
 # Programs that Wine starts by itself take the same loader and server.
 WINELOADER=$loader
 WINESERVER=$server
-WINEDEBUG=-all
+WINEDEBUG=${VEXA_WINEDEBUG:--all}
 # No Mono or Gecko install prompt and no crash dialog: under Xvfb they would wait forever. No
 # menu entries or file associations written into the user's desktop either.
 WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"

@@ -3,14 +3,13 @@
 // when the own view answered; the manager started more than once, or with anything but the file
 // the registered value names and the command line composed in full; a minimised window not
 // restored; a run that keeps sleeping, or ends before the manager has; a buffer written beyond its
-// size (AddressSanitizer sees the run's own 260-byte buffers, since this platform writes only
-// within the sizes it is given).
+// size (AddressSanitizer sees the run's own 260-unit buffers, since this platform writes only
+// within the sizes it is given). Text is UTF-16: each pair of input bytes makes one unit.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "command_line.h"
@@ -20,6 +19,8 @@
 namespace {
 
 using launcher::Handle;
+using launcher::Unit;
+typedef std::u16string Text;
 
 const std::uint32_t kBufferSize = 260;
 const std::uint32_t kStillActive = 259;
@@ -30,24 +31,35 @@ const int kMaxPolls = 40;
 const Handle kKeys[] = {0x4B, 0x4C};
 const Handle kProcess = 0x50;
 const Handle kThread = 0x54;
-const char* const kTitles[] = {"Corvane Field Software", "Plotwise Field", "Tervalo Field",
-                               "Orvida Toolbox"};
+const Unit* const kTitles[] = {u"Corvane Field Software", u"Plotwise Field", u"Tervalo Field",
+                               u"Orvida Toolbox"};
 const int kTitleCount = 4;
 
 void Check(bool holds) {
     if (!holds) std::abort();
 }
 
-// The bytes up to the first zero, or all of them.
-std::string UpToZero(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+// Up to max_units units, each from two bytes of the input, low byte first.
+Text ConsumeUnits(FuzzedDataProvider& input, std::size_t max_units) {
+    const std::string bytes = input.ConsumeRandomLengthString(2 * max_units);
+    Text units;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        units += static_cast<Unit>(static_cast<unsigned char>(bytes[i]) |
+                                   static_cast<unsigned char>(bytes[i + 1]) << 8);
+    }
+    return units;
+}
 
-bool EqualsIgnoringAsciiCase(const std::string& left, const char* right) {
-    if (left.size() != std::strlen(right)) return false;
+// The units up to the first zero, or all of them.
+Text UpToZero(const Text& units) { return units.substr(0, units.find(u'\0')); }
+
+bool EqualsIgnoringAsciiCase(const Text& left, const Text& right) {
+    if (left.size() != right.size()) return false;
     for (std::size_t i = 0; i < left.size(); ++i) {
-        char a = left[i];
-        char b = right[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+        Unit a = left[i];
+        Unit b = right[i];
+        if (a >= u'A' && a <= u'Z') a = static_cast<Unit>(a - u'A' + u'a');
+        if (b >= u'A' && b <= u'Z') b = static_cast<Unit>(b - u'A' + u'a');
         if (a != b) return false;
     }
     return true;
@@ -63,7 +75,7 @@ public:
     struct View {
         long open_status = -1;
         long query_status = -1;
-        std::string value;
+        Text value;
         bool closed_key = false;
     };
     View views[2];
@@ -73,13 +85,13 @@ public:
     int minimised = 0;
     int restored = 0;
     int messages = 0;
-    std::string message;
+    Text message;
     bool module_asked = false;
     std::uint32_t module_length = 0;
-    std::string module_bytes;
+    Text module_units;
     int starts = 0;
-    std::string started_application;
-    std::string started_line;
+    Text started_application;
+    Text started_line;
     bool start_succeeded = false;
     int polls = 0;
     bool exited = false;
@@ -94,10 +106,9 @@ public:
     int tick_reads = 0;
     std::uint32_t ticks[2] = {0, 0};
 
-    long OpenKey(const char* subkey, launcher::RegistryView view, Handle* key) override {
-        Check(std::strcmp(
-                  subkey,
-                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE") == 0);
+    long OpenKey(const Unit* subkey, launcher::RegistryView view, Handle* key) override {
+        Check(Text(subkey) ==
+              u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE");
         Check(views[view].open_status == -1 && views[launcher::k64BitView].open_status == -1);
         if (view == launcher::k64BitView) Check(!Read(views[launcher::kOwnView]));
         View& opened = views[view];
@@ -107,13 +118,13 @@ public:
         return opened.open_status;
     }
 
-    long QueryDefaultValue(Handle key, char* data, std::uint32_t size) override {
+    long QueryDefaultValue(Handle key, Unit* data, std::uint32_t size) override {
         View& view = ViewOf(key);
         Check(size == kBufferSize && view.query_status == -1 && !view.closed_key);
-        view.value = input_.ConsumeRandomLengthString(300);
-        if (input_.ConsumeBool()) view.value += '\0';
+        view.value = ConsumeUnits(input_, 300);
+        if (input_.ConsumeBool()) view.value += u'\0';
         // As the registry does: as much as fits, and a failure when the value does not fit.
-        std::memcpy(data, view.value.data(), view.value.size() < size ? view.value.size() : size);
+        view.value.copy(data, size);
         if (view.value.size() > size) {
             view.query_status = 234;
         } else {
@@ -130,9 +141,9 @@ public:
 
     static bool Read(const View& view) { return view.open_status == 0 && view.query_status == 0; }
 
-    Handle FindWindowByTitle(const char* title) override {
+    Handle FindWindowByTitle(const Unit* title) override {
         Check(window == 0 && titles_asked < kTitleCount);
-        Check(std::strcmp(title, kTitles[titles_asked]) == 0);
+        Check(Text(title) == kTitles[titles_asked]);
         ++titles_asked;
         if (!input_.ConsumeBool()) return 0;
         window = input_.ConsumeIntegralInRange<Handle>(0x1000, 0xFFFF);
@@ -151,27 +162,27 @@ public:
         }
     }
 
-    void ShowErrorMessage(const char* text, const char* caption) override {
-        Check(std::strcmp(caption, launcher::kErrorCaption) == 0);
+    void ShowErrorMessage(const Unit* text, const Unit* caption) override {
+        Check(Text(caption) == launcher::kErrorCaption);
         ++messages;
         message = text;
     }
 
-    std::uint32_t GetModulePath(char* path, std::uint32_t size) override {
+    std::uint32_t GetModulePath(Unit* path, std::uint32_t size) override {
         Check(size == kBufferSize && !module_asked);
         module_asked = true;
         if (input_.ConsumeIntegralInRange<int>(0, 15) == 0) return 0;
-        std::string bytes = input_.ConsumeRandomLengthString(300);
-        if (input_.ConsumeBool()) bytes += "Install.exe";
+        Text units = ConsumeUnits(input_, 300);
+        if (input_.ConsumeBool()) units += u"Install.exe";
         // A path cut short fills the buffer and has no terminator.
-        module_length = bytes.size() < size ? static_cast<std::uint32_t>(bytes.size()) : size;
-        module_bytes = bytes.substr(0, module_length);
-        std::memcpy(path, bytes.data(), module_length);
-        if (module_length < size) path[module_length] = '\0';
+        module_length = units.size() < size ? static_cast<std::uint32_t>(units.size()) : size;
+        module_units = units.substr(0, module_length);
+        units.copy(path, module_length);
+        if (module_length < size) path[module_length] = u'\0';
         return module_length;
     }
 
-    bool StartProcess(const char* application, char* command_line,
+    bool StartProcess(const Unit* application, Unit* command_line,
                       launcher::ProcessHandles* started) override {
         ++starts;
         Check(starts == 1);
@@ -249,41 +260,37 @@ private:
     std::uint32_t clock_ = 0;
 };
 
-// The argument as the command-line rule has it: the name ends at the first byte from 1 to 32
-// met with an even number of quotes before it, then bytes from 1 to 32 are skipped.
-std::size_t ExpectedArgumentOffset(const std::string& line) {
+// The argument as the command-line rule has it: the name ends at the first unit from 1 to 32
+// met with an even number of quotes before it, then units from 1 to 32 are skipped.
+std::size_t ExpectedArgumentOffset(const Text& line) {
     std::size_t quotes = 0;
     std::size_t at = 0;
     for (; at < line.size(); ++at) {
-        const unsigned char byte = static_cast<unsigned char>(line[at]);
-        if (byte == '"') ++quotes;
-        if (byte >= 1 && byte <= 32 && quotes % 2 == 0) break;
+        if (line[at] == u'"') ++quotes;
+        if (line[at] >= 1 && line[at] <= 32 && quotes % 2 == 0) break;
     }
     if (at == line.size()) return at;
-    while (at < line.size() && static_cast<unsigned char>(line[at]) >= 1 &&
-           static_cast<unsigned char>(line[at]) <= 32) {
-        ++at;
-    }
+    while (at < line.size() && line[at] >= 1 && line[at] <= 32) ++at;
     return at;
 }
 
 // The launcher folder from the module path the platform gave: up to its last separator.
-std::string ExpectedFolder(const FuzzPlatform& platform) {
-    const std::string path = UpToZero(platform.module_bytes);
-    const std::size_t separator = path.find_last_of("\\/:");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+Text ExpectedFolder(const FuzzPlatform& platform) {
+    const Text path = UpToZero(platform.module_units);
+    const std::size_t separator = path.find_last_of(u"\\/:");
+    return separator == Text::npos ? Text() : path.substr(0, separator + 1);
 }
 
 // The file that the registered value names: unquoted, and with ".exe" when its name has none.
-std::string ExpectedApplication(const std::string& manager) {
-    std::string file = manager;
-    if (!file.empty() && file[0] == '"') file = file.substr(1, file.find('"', 1) - 1);
-    const std::size_t separator = file.find_last_of("\\/:");
-    const std::size_t name = separator == std::string::npos ? 0 : separator + 1;
-    return file.find('.', name) == std::string::npos ? file + ".exe" : file;
+Text ExpectedApplication(const Text& manager) {
+    Text file = manager;
+    if (!file.empty() && file[0] == u'"') file = file.substr(1, file.find(u'"', 1) - 1);
+    const std::size_t separator = file.find_last_of(u"\\/:");
+    const std::size_t name = separator == Text::npos ? 0 : separator + 1;
+    return file.find(u'.', name) == Text::npos ? file + u".exe" : file;
 }
 
-void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
+void CheckRun(const FuzzPlatform& platform, const Text& argument) {
     const FuzzPlatform::View& own = platform.views[launcher::kOwnView];
     const FuzzPlatform::View& wide = platform.views[launcher::k64BitView];
     for (const FuzzPlatform::View& view : platform.views) {
@@ -292,12 +299,11 @@ void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
     // The 64-bit view is asked exactly when the own one could not be read.
     Check((wide.open_status != -1) == !FuzzPlatform::Read(own));
     const FuzzPlatform::View& read = FuzzPlatform::Read(own) ? own : wide;
-    const bool readable =
-        FuzzPlatform::Read(read) && !UpToZero(read.value).empty() &&
-        (read.value.size() < kBufferSize || read.value.find('\0') != std::string::npos);
+    const bool readable = FuzzPlatform::Read(read) && !UpToZero(read.value).empty() &&
+                          (read.value.size() < kBufferSize || read.value.find(u'\0') != Text::npos);
     if (!readable) {
         Check(platform.titles_asked == 0 && platform.starts == 0 && platform.messages == 1);
-        Check(platform.message == std::string(launcher::kMissingManagerText));
+        Check(platform.message == launcher::kMissingManagerText);
         return;
     }
     Check(platform.titles_asked ==
@@ -305,13 +311,13 @@ void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
     Check(platform.minimised == (platform.window != 0 ? 1 : 0));
     Check(platform.restored == platform.minimised);
 
-    const std::string manager = UpToZero(read.value);
+    const Text manager = UpToZero(read.value);
     bool startable = true;
-    std::string expected = manager;
+    Text expected = manager;
     if (!argument.empty()) {
         const bool folder_known =
             platform.module_length != 0 && platform.module_length < kBufferSize;
-        expected = manager + " \"" + ExpectedFolder(platform) + argument + "\"";
+        expected = manager + u" \"" + ExpectedFolder(platform) + argument + u"\"";
         startable = folder_known && expected.size() < kBufferSize;
     }
     if (!startable) {
@@ -322,8 +328,7 @@ void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
     Check(platform.started_application == ExpectedApplication(manager));
     if (!platform.start_succeeded) {
         Check(platform.polls == 0 && platform.closed_process == 0 && platform.closed_thread == 0);
-        Check(platform.messages == 1 &&
-              platform.message == std::string(launcher::kMissingManagerText));
+        Check(platform.messages == 1 && platform.message == launcher::kMissingManagerText);
         return;
     }
     Check(platform.messages == 0);
@@ -332,9 +337,9 @@ void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
     Check(!platform.still_active_read);
     const bool held = !argument.empty() && platform.window_title == 0;
     std::uint32_t hold = 0;
-    if (held && EqualsIgnoringAsciiCase(argument, "RequiredDataCAB.ini")) hold = 80000;
-    if (held && (EqualsIgnoringAsciiCase(argument, "PWFieldCAB.ini") ||
-                 EqualsIgnoringAsciiCase(argument, "SurveyingCAB.ini"))) {
+    if (held && EqualsIgnoringAsciiCase(argument, u"RequiredDataCAB.ini")) hold = 80000;
+    if (held && (EqualsIgnoringAsciiCase(argument, u"PWFieldCAB.ini") ||
+                 EqualsIgnoringAsciiCase(argument, u"SurveyingCAB.ini"))) {
         hold = 60000;
     }
     Check(platform.sleeps - platform.sleeps_after_last_poll == platform.polls);
@@ -354,9 +359,9 @@ void CheckRun(const FuzzPlatform& platform, const std::string& argument) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    const std::string line = UpToZero(input.ConsumeRandomLengthString(600));
+    const Text line = UpToZero(ConsumeUnits(input, 600));
 
-    const char* const argument = launcher::CommandLineArgument(line.c_str());
+    const Unit* const argument = launcher::CommandLineArgument(line.c_str());
     Check(argument >= line.c_str() && argument <= line.c_str() + line.size());
     Check(static_cast<std::size_t>(argument - line.c_str()) == ExpectedArgumentOffset(line));
 

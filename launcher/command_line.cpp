@@ -4,25 +4,25 @@ namespace launcher {
 
 namespace {
 
-// Bytes are compared unsigned, so that those from 128 up never count as blanks.
-bool IsBlankOrControl(unsigned char byte) { return byte >= 1 && byte <= 32; }
+// Units are unsigned, so that every one from 128 up stays in the name, blanks of other scripts
+// included.
+bool IsBlankOrControl(Unit unit) { return unit >= 1 && unit <= 32; }
 
 }  // namespace
 
-const char* CommandLineArgument(const char* command_line) {
-    const char* at = command_line;
+const Unit* CommandLineArgument(const Unit* command_line) {
+    const Unit* at = command_line;
     bool quoted = false;
-    while (*at != '\0') {
-        const unsigned char byte = static_cast<unsigned char>(*at);
-        if (byte == '"') {
+    while (*at != 0) {
+        if (*at == u'"') {
             quoted = !quoted;
-        } else if (!quoted && IsBlankOrControl(byte)) {
+        } else if (!quoted && IsBlankOrControl(*at)) {
             break;
         }
         ++at;
     }
     // An unclosed quote has run to the end of the line, which leaves the argument empty.
-    while (IsBlankOrControl(static_cast<unsigned char>(*at))) ++at;
+    while (IsBlankOrControl(*at)) ++at;
     return at;
 }
 

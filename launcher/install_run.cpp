@@ -1,29 +1,32 @@
 #include "install_run.h"
 
 #include <cstddef>
-#include <cstring>
+#include <string>
 
 namespace launcher {
 
-const char kErrorCaption[] = "Installation";
-const char kMissingManagerText[] =
-    "Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
-const char kFolderUnknownText[] =
-    "The installation folder could not be determined. Please run this installation again from a "
-    "shorter folder path.";
-const char kPathTooLongText[] =
-    "The installation path is too long. Please run this installation again from a shorter folder "
-    "path.";
+const Unit kErrorCaption[] = u"Installation";
+const Unit kMissingManagerText[] =
+    u"Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
+const Unit kFolderUnknownText[] =
+    u"The installation folder could not be determined. Please run this installation again from a "
+    u"shorter folder path.";
+const Unit kPathTooLongText[] =
+    u"The installation path is too long. Please run this installation again from a shorter folder "
+    u"path.";
 
 namespace {
 
+typedef std::char_traits<Unit> Text;
+
 const std::size_t kBufferSize = 260;
-const char kManagerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
-const char kDefaultExtension[] = ".exe";
+const Unit kManagerKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+const Unit kDefaultExtension[] = u".exe";
+const std::size_t kDefaultExtensionLength = sizeof kDefaultExtension / sizeof(Unit) - 1;
 // A registered path and the extension that may be added to it.
-const std::size_t kApplicationSize = kBufferSize + sizeof kDefaultExtension - 1;
-const char* const kSetupWindowTitles[] = {"Corvane Field Software", "Plotwise Field",
-                                          "Tervalo Field", "Orvida Toolbox"};
+const std::size_t kApplicationSize = kBufferSize + kDefaultExtensionLength;
+const Unit* const kSetupWindowTitles[] = {u"Corvane Field Software", u"Plotwise Field",
+                                          u"Tervalo Field", u"Orvida Toolbox"};
 const std::uint32_t kPollInterval = 1500;
 const std::uint32_t kStillActive = 259;
 const std::uint32_t kLongHold = 80000;
@@ -32,10 +35,10 @@ const std::uint32_t kShortHold = 60000;
 // Reads the default value of the manager's key in one view of the registry into path, zeroed
 // first so that a value stored without its terminator is caught rather than overrun; false when
 // the key or the value cannot be read.
-bool ReadDefaultValue(Platform& platform, RegistryView view, char (&path)[kBufferSize]) {
+bool ReadDefaultValue(Platform& platform, RegistryView view, Unit (&path)[kBufferSize]) {
     Handle key = 0;
     if (platform.OpenKey(kManagerKey, view, &key) != 0) return false;
-    std::memset(path, 0, sizeof path);
+    Text::assign(path, kBufferSize, 0);
     const long status = platform.QueryDefaultValue(key, path, kBufferSize);
     platform.CloseKey(key);
     return status == 0;
@@ -44,19 +47,19 @@ bool ReadDefaultValue(Platform& platform, RegistryView view, char (&path)[kBuffe
 // Reads the registered manager path; false when there is none that could be started. A 32-bit
 // launcher on 64-bit Windows reads a redirected view, so a manager registered only in the 64-bit
 // view is looked for there before it is reported missing.
-bool ReadManagerPath(Platform& platform, char (&path)[kBufferSize]) {
+bool ReadManagerPath(Platform& platform, Unit (&path)[kBufferSize]) {
     if (!ReadDefaultValue(platform, kOwnView, path) &&
         !ReadDefaultValue(platform, k64BitView, path)) {
         return false;
     }
-    return path[0] != '\0' && std::memchr(path, '\0', sizeof path) != nullptr;
+    return path[0] != 0 && Text::find(path, kBufferSize, 0) != nullptr;
 }
 
 // What follows the last separator of a path: a backslash, a slash, or the colon of a drive.
-char* FileName(char* path) {
-    char* name = path;
-    for (char* at = path; *at != '\0'; ++at) {
-        if (*at == '\\' || *at == '/' || *at == ':') name = at + 1;
+Unit* FileName(Unit* path) {
+    Unit* name = path;
+    for (Unit* at = path; *at != 0; ++at) {
+        if (*at == u'\\' || *at == u'/' || *at == u':') name = at + 1;
     }
     return name;
 }
@@ -64,18 +67,19 @@ char* FileName(char* path) {
 // The file the registered value names, for the process start to take as one whole name: the text
 // inside its double quotes when it is quoted, and with ".exe" added when its file name has no
 // extension, as the search of a command line adds it.
-void ToApplicationName(const char* manager_path, char (&application)[kApplicationSize]) {
-    const char* begin = manager_path;
-    std::size_t length = std::strlen(begin);
-    if (*begin == '"') {
+void ToApplicationName(const Unit* manager_path, Unit (&application)[kApplicationSize]) {
+    const Unit* begin = manager_path;
+    std::size_t length = Text::length(begin);
+    if (*begin == u'"') {
         ++begin;
-        const char* const closing = std::strchr(begin, '"');
+        const Unit* const closing = Text::find(begin, length - 1, u'"');
         length = closing != nullptr ? static_cast<std::size_t>(closing - begin) : length - 1;
     }
-    std::memcpy(application, begin, length);
-    application[length] = '\0';
-    if (std::strchr(FileName(application), '.') == nullptr) {
-        std::memcpy(application + length, kDefaultExtension, sizeof kDefaultExtension);
+    Text::copy(application, begin, length);
+    application[length] = 0;
+    const Unit* const name = FileName(application);
+    if (Text::find(name, Text::length(name), u'.') == nullptr) {
+        Text::copy(application + length, kDefaultExtension, kDefaultExtensionLength + 1);
     }
 }
 
@@ -98,34 +102,34 @@ void RestoreWindow(Platform& platform, Handle window) {
 
 // The folder that holds the launcher, with its trailing separator, whatever the launcher is
 // called; false when it cannot be told.
-bool GetLauncherFolder(Platform& platform, char (&folder)[kBufferSize]) {
+bool GetLauncherFolder(Platform& platform, Unit (&folder)[kBufferSize]) {
     const std::uint32_t length = platform.GetModulePath(folder, kBufferSize);
     // A path that filled the whole buffer may have been cut short anywhere.
     if (length == 0 || length >= kBufferSize) return false;
-    folder[length] = '\0';
-    *FileName(folder) = '\0';
+    folder[length] = 0;
+    *FileName(folder) = 0;
     return true;
 }
 
 // Appends text at *length; false when it does not fit with the terminator.
-bool Append(char (&buffer)[kBufferSize], std::size_t* length, const char* text) {
+bool Append(Unit (&buffer)[kBufferSize], std::size_t* length, const Unit* text) {
     std::size_t at = *length;
-    for (; *text != '\0'; ++text) {
+    for (; *text != 0; ++text) {
         if (at + 1 >= kBufferSize) return false;
         buffer[at++] = *text;
     }
-    buffer[at] = '\0';
+    buffer[at] = 0;
     *length = at;
     return true;
 }
 
 // The manager path, a blank and the quoted INI file path; null when it is composed, else the text
 // of the refusal. A command line that does not fit is never handed on cut short.
-const char* ComposeCommandLine(Platform& platform, const char* manager_path, const char* argument,
-                               char (&command_line)[kBufferSize]) {
-    char folder[kBufferSize];
+const Unit* ComposeCommandLine(Platform& platform, const Unit* manager_path, const Unit* argument,
+                               Unit (&command_line)[kBufferSize]) {
+    Unit folder[kBufferSize];
     if (!GetLauncherFolder(platform, folder)) return kFolderUnknownText;
-    const char* const pieces[] = {manager_path, " \"", folder, argument, "\""};
+    const Unit* const pieces[] = {manager_path, u" \"", folder, argument, u"\""};
     std::size_t length = 0;
     for (std::size_t i = 0; i < sizeof pieces / sizeof pieces[0]; ++i) {
         if (!Append(command_line, &length, pieces[i])) return kPathTooLongText;
@@ -145,12 +149,14 @@ void WaitForExit(Platform& platform, Handle process) {
 }
 
 // Locale-independent on purpose: only the 26 ASCII letters have another case here.
-char ToLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+Unit ToLowerAscii(Unit c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<Unit>(c - u'A' + u'a') : c;
+}
 
-bool EqualsIgnoringAsciiCase(const char* left, const char* right) {
+bool EqualsIgnoringAsciiCase(const Unit* left, const Unit* right) {
     for (;; ++left, ++right) {
         if (ToLowerAscii(*left) != ToLowerAscii(*right)) return false;
-        if (*left == '\0') return true;
+        if (*left == 0) return true;
     }
 }
 
@@ -161,20 +167,20 @@ std::uint32_t Remaining(std::uint32_t hold, std::uint32_t elapsed) {
     return elapsed >= hold ? 0 : hold - elapsed;
 }
 
-void Hold(Platform& platform, const char* argument, std::uint32_t elapsed) {
-    if (EqualsIgnoringAsciiCase(argument, "RequiredDataCAB.ini")) {
+void Hold(Platform& platform, const Unit* argument, std::uint32_t elapsed) {
+    if (EqualsIgnoringAsciiCase(argument, u"RequiredDataCAB.ini")) {
         platform.Sleep(Remaining(kLongHold, elapsed));
     }
-    if (EqualsIgnoringAsciiCase(argument, "PWFieldCAB.ini") ||
-        EqualsIgnoringAsciiCase(argument, "SurveyingCAB.ini")) {
+    if (EqualsIgnoringAsciiCase(argument, u"PWFieldCAB.ini") ||
+        EqualsIgnoringAsciiCase(argument, u"SurveyingCAB.ini")) {
         platform.Sleep(Remaining(kShortHold, elapsed));
     }
 }
 
 }  // namespace
 
-void RunInstall(Platform& platform, const char* argument) {
-    char manager_path[kBufferSize];
+void RunInstall(Platform& platform, const Unit* argument) {
+    Unit manager_path[kBufferSize];
     if (!ReadManagerPath(platform, manager_path)) {
         platform.ShowErrorMessage(kMissingManagerText, kErrorCaption);
         return;
@@ -184,10 +190,10 @@ void RunInstall(Platform& platform, const char* argument) {
     const Handle window = FindSetupWindow(platform, &held);
     if (window != 0) platform.ShowWindowAs(window, kShowMinimized);
 
-    const bool empty_argument = argument[0] == '\0';
-    char command_line[kBufferSize];
+    const bool empty_argument = argument[0] == 0;
+    Unit command_line[kBufferSize];
     if (!empty_argument) {
-        const char* const refusal =
+        const Unit* const refusal =
             ComposeCommandLine(platform, manager_path, argument, command_line);
         if (refusal != nullptr) {
             RestoreWindow(platform, window);
@@ -198,7 +204,7 @@ void RunInstall(Platform& platform, const char* argument) {
 
     // The registered path is started as one file, never searched for at its blanks, where a
     // program planted at a prefix of it would run instead.
-    char application[kApplicationSize];
+    Unit application[kApplicationSize];
     ToApplicationName(manager_path, application);
     ProcessHandles manager = {0, 0};
     if (!platform.StartProcess(application, empty_argument ? manager_path : command_line,

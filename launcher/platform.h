@@ -8,6 +8,10 @@ namespace launcher {
 /// An opaque registry key, window, process or thread handle; 0 stands for none.
 typedef std::uintptr_t Handle;
 
+/// Text crosses the seam as UTF-16 code units, as the system's wide calls take it, whatever the
+/// width of wchar_t where the logic is built. Lengths and sizes count units.
+typedef char16_t Unit;
+
 /// The two handles a started process comes with.
 struct ProcessHandles {
     Handle process;
@@ -26,27 +30,27 @@ enum ShowCommand { kShowMinimized, kShowNormal };
 class Platform {
 public:
     virtual ~Platform() {}
-    /// RegOpenKeyExA on HKEY_LOCAL_MACHINE with read access in the given view; zero on success,
+    /// RegOpenKeyExW on HKEY_LOCAL_MACHINE with read access in the given view; zero on success,
     /// which sets key.
-    virtual long OpenKey(const char* subkey, RegistryView view, Handle* key) = 0;
-    /// RegQueryValueExA of the key's default value into size bytes of data; zero on success, and
+    virtual long OpenKey(const Unit* subkey, RegistryView view, Handle* key) = 0;
+    /// RegQueryValueExW of the key's default value into size units of data; zero on success, and
     /// a value that does not fit fails.
-    virtual long QueryDefaultValue(Handle key, char* data, std::uint32_t size) = 0;
+    virtual long QueryDefaultValue(Handle key, Unit* data, std::uint32_t size) = 0;
     /// RegCloseKey.
     virtual void CloseKey(Handle key) = 0;
-    /// FindWindowA of any class by its whole title; 0 when there is none.
-    virtual Handle FindWindowByTitle(const char* title) = 0;
+    /// FindWindowW of any class by its whole title; 0 when there is none.
+    virtual Handle FindWindowByTitle(const Unit* title) = 0;
     /// ShowWindow.
     virtual void ShowWindowAs(Handle window, ShowCommand command) = 0;
-    /// MessageBoxA with no owner, an error icon and one OK button; returns once dismissed.
-    virtual void ShowErrorMessage(const char* text, const char* caption) = 0;
-    /// GetModuleFileNameA of the launcher itself into size bytes of path: the count of bytes
+    /// MessageBoxW with no owner, an error icon and one OK button; returns once dismissed.
+    virtual void ShowErrorMessage(const Unit* text, const Unit* caption) = 0;
+    /// GetModuleFileNameW of the launcher itself into size units of path: the count of units
     /// written without a terminator, 0 on failure, size when the path was cut short.
-    virtual std::uint32_t GetModulePath(char* path, std::uint32_t size) = 0;
-    /// CreateProcessA of the application file, taken as one whole name, with the command line, with
+    virtual std::uint32_t GetModulePath(Unit* path, std::uint32_t size) = 0;
+    /// CreateProcessW of the application file, taken as one whole name, with the command line, with
     /// default security, no inherited handles, no creation flags, the launcher's environment and
     /// folder and a zeroed start-up record; true when the process was started, which sets started.
-    virtual bool StartProcess(const char* application, char* command_line,
+    virtual bool StartProcess(const Unit* application, Unit* command_line,
                               ProcessHandles* started) = 0;
     /// GetExitCodeProcess: 259 while the process runs; false when the query failed.
     virtual bool GetExitCode(Handle process, std::uint32_t* exit_code) = 0;

@@ -107,10 +107,11 @@ report_i386_execution() {
 }
 
 # What cross-building for Windows and running the results under Wine and Xvfb needs: both
-# targets' compilers, 64-bit Wine, and 32-bit Wine only where 32-bit programs can run at all.
+# targets' compilers, 64-bit Wine, and 32-bit Wine only where 32-bit programs can run at all;
+# and for the signing test, osslsigncode, openssl and Python for its time-stamping authority.
 ensure_windows_packages() {
     local packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-        googletest)
+        googletest osslsigncode openssl python3)
     if can_execute_i386; then
         ensure_i386_architecture && ensure_packages "${packages[@]}" wine32:i386
     else

@@ -8,8 +8,15 @@
 
 #include "platform.h"
 
+/// UTF-16 units of UTF-8 text, zero bytes included; a lone surrogate may be given in the
+/// three-byte form that Utf8 gives it.
+std::u16string Utf16(const std::string& utf8);
+/// UTF-8 text of the units up to the first zero; a lone surrogate takes a three-byte form.
+std::string Utf8(const launcher::Unit* units);
+
 /// A scripted platform with a virtual clock: Sleep moves the clock on at once and GetTickCount
 /// reads it, so polls and holds take no real time. Every call is recorded in order as one line.
+/// Its text, set and recorded, is UTF-8, and crosses the seam as UTF-16.
 class FakePlatform : public launcher::Platform {
 public:
     /// The handles the fake hands out, shown by these names in the recorded calls.
@@ -25,7 +32,7 @@ public:
     long open_status = 0;
     /// A non-zero result of QueryDefaultValue in the own view, which then writes nothing.
     long query_status = 0;
-    /// The stored bytes of the default value, its terminator included when it has one.
+    /// The stored text of the default value, its terminator included when it has one.
     std::string registry_value = std::string("C:\\ActiveSync\\CEAPPMGR.EXE") + '\0';
     /// The same three in the 64-bit view, where the key is missing unless told.
     long open_status_64 = 2;
@@ -58,14 +65,15 @@ public:
     /// Adds a window with the given title.
     void AddWindow(const std::string& title);
 
-    long OpenKey(const char* subkey, launcher::RegistryView view, launcher::Handle* key) override;
-    long QueryDefaultValue(launcher::Handle key, char* data, std::uint32_t size) override;
+    long OpenKey(const launcher::Unit* subkey, launcher::RegistryView view,
+                 launcher::Handle* key) override;
+    long QueryDefaultValue(launcher::Handle key, launcher::Unit* data, std::uint32_t size) override;
     void CloseKey(launcher::Handle key) override;
-    launcher::Handle FindWindowByTitle(const char* title) override;
+    launcher::Handle FindWindowByTitle(const launcher::Unit* title) override;
     void ShowWindowAs(launcher::Handle window, launcher::ShowCommand command) override;
-    void ShowErrorMessage(const char* text, const char* caption) override;
-    std::uint32_t GetModulePath(char* path, std::uint32_t size) override;
-    bool StartProcess(const char* application, char* command_line,
+    void ShowErrorMessage(const launcher::Unit* text, const launcher::Unit* caption) override;
+    std::uint32_t GetModulePath(launcher::Unit* path, std::uint32_t size) override;
+    bool StartProcess(const launcher::Unit* application, launcher::Unit* command_line,
                       launcher::ProcessHandles* started) override;
     bool GetExitCode(launcher::Handle process, std::uint32_t* exit_code) override;
     bool IsProcessRunning(launcher::Handle process) override;

@@ -11,17 +11,20 @@
 
 namespace {
 
-using launcher::RunInstall;
 typedef std::vector<std::string> Calls;
+
+// A whole run with the argument given as UTF-8.
+void RunInstall(FakePlatform& platform, const std::string& argument) {
+    launcher::RunInstall(platform, Utf16(argument).c_str());
+}
 
 const std::string kManager = "C:\\ActiveSync\\CEAPPMGR.EXE";
 const std::string kMissingManagerBox =
     "MessageBox [Installation] Can not find ActiveSync. Please reinstall ActiveSync and than run "
     "this installation again.";
 const std::string kFolderUnknownBox =
-    std::string("MessageBox [Installation] ") + launcher::kFolderUnknownText;
-const std::string kPathTooLongBox =
-    std::string("MessageBox [Installation] ") + launcher::kPathTooLongText;
+    "MessageBox [Installation] " + Utf8(launcher::kFolderUnknownText);
+const std::string kPathTooLongBox = "MessageBox [Installation] " + Utf8(launcher::kPathTooLongText);
 
 Calls Join(std::initializer_list<Calls> parts) {
     Calls joined;
@@ -147,9 +150,12 @@ TEST(InstallRun, ManagerUnreadableInTheOwnViewIsReadFromThe64BitView) {
     EXPECT_EQ(refused.calls, Join({{"OpenKey " + kManagerKey}, read64, {kMissingManagerBox}}));
 }
 
+// The buffer counts UTF-16 units: 129 letters outside the first plane take two units each.
 TEST(InstallRun, ValueUpToTheWholeBufferIsTheManagerPath) {
     const std::string longest(259, 'm');
-    for (const std::string& value : {longest + '\0', longest, kManager}) {
+    std::string longest_wide = "m";
+    for (int i = 0; i < 129; ++i) longest_wide += "\U0001D4DC";
+    for (const std::string& value : {longest + '\0', longest, kManager, longest_wide}) {
         FakePlatform platform;
         platform.registry_value = value;
         RunInstall(platform, "");
@@ -228,12 +234,24 @@ TEST(InstallRun, HoldNameMatchIsWholeStringAndIgnoresAsciiCaseOnly) {
         const char* argument;
         const char* last_call;
     } cases[] = {
-        {"RequiredDataCAB.ini", "Sleep 77000"},     {"REQUIREDDATACAB.INI", "Sleep 77000"},
-        {"PWFieldCAB.ini", "Sleep 57000"},          {"pwfieldcab.INI", "Sleep 57000"},
-        {"SurveyingCAB.ini", "Sleep 57000"},        {"sURVEYINGcab.iNI", "Sleep 57000"},
-        {"RequiredDataCAB.in", "GetTickCount"},     {"RequiredDataCAB.ini2", "GetTickCount"},
-        {"RequiredDataCAB\x0Eini", "GetTickCount"}, {"PWFieldCAB.ini ", "GetTickCount"},
+        {"RequiredDataCAB.ini", "Sleep 77000"},
+        {"REQUIREDDATACAB.INI", "Sleep 77000"},
+        {"PWFieldCAB.ini", "Sleep 57000"},
+        {"pwfieldcab.INI", "Sleep 57000"},
+        {"SurveyingCAB.ini", "Sleep 57000"},
+        {"sURVEYINGcab.iNI", "Sleep 57000"},
+        {"RequiredDataCAB.in", "GetTickCount"},
+        {"RequiredDataCAB.ini2", "GetTickCount"},
+        {"RequiredDataCAB\x0Eini", "GetTickCount"},
+        {"PWFieldCAB.ini ", "GetTickCount"},
         {"\"PWFieldCAB.ini\"", "GetTickCount"},
+        // Letters of other scripts have no case here, and a unit whose low byte is a letter is
+        // not that letter.
+        {"RequıredDataCAB.ini", "GetTickCount"},
+        {"REQUİREDDATACAB.INI", "GetTickCount"},
+        {"ＲequiredDataCAB.ini", "GetTickCount"},
+        {"ŒequiredDataCAB.ini", "GetTickCount"},
+        {"PWFieldCAB.ińi", "GetTickCount"},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
@@ -258,6 +276,27 @@ TEST(InstallRun, ArgumentIsPutVerbatimBehindTheFolder) {
         RunInstall(platform, c.argument);
         EXPECT_EQ(StartedCommandLine(platform.calls), c.command_line);
     }
+}
+
+// Devanagari has no ANSI code page at all, and a letter beyond the first plane takes a pair of
+// units: every unit reaches the manager as it was read.
+TEST(InstallRun, TextOutsideEveryAnsiCodePageReachesTheManagerWhole) {
+    const std::string manager = "C:\\प्रोग्राम 程序\\ActiveSync\\CEAPPMGR.EXE";
+    const std::string folder = "D:\\उपयोगकर्ता\\Комплект 𝒳\\";
+    const std::string argument = "डेटा 📦.ini";
+    FakePlatform platform;
+    platform.registry_value = manager + '\0';
+    platform.module_path = folder + "Install.exe";
+    platform.AddWindow("Corvane Field Software");
+    RunInstall(platform, argument);
+    EXPECT_EQ(platform.calls,
+              Join({RegistryRead(),
+                    {"FindWindow Corvane Field Software",
+                     "ShowWindow Corvane Field Software minimized", "GetModulePath 260",
+                     Start(manager + " \"" + folder + argument + "\"", manager), "GetTickCount"},
+                    Polls(2),
+                    Release(),
+                    {"ShowWindow Corvane Field Software normal", "GetTickCount"}}));
 }
 
 TEST(InstallRun, ManagerThatRanLongerThanTheHoldGetsAZeroLengthSleep) {
@@ -373,6 +412,8 @@ TEST(InstallRun, FolderIsTheModulePathUpToItsLastSeparator) {
         {"D:/Setup/Install.exe", "D:/Setup/"},
         {"D:Install.exe", "D:"},
         {"Install.exe", ""},
+        // Only the three separators themselves separate, not a unit whose low byte is one.
+        {"D:\\Комплект Ŝįĺ＼\\Install.exe", "D:\\Комплект Ŝįĺ＼\\"},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
@@ -394,7 +435,9 @@ TEST(InstallRun, ManagerFileIsStartedAsOneWholeName) {
         {"\"C:\\Active Sync\\CEAPPMGR.EXE\"", "C:\\Active Sync\\CEAPPMGR.EXE"},
         {"\"C:\\Active Sync\\CEAPPMGR.EXE\" /s", "C:\\Active Sync\\CEAPPMGR.EXE"},
         {"\"C:\\Active Sync\\CEAPPMGR.EXE", "C:\\Active Sync\\CEAPPMGR.EXE"},
+        {"\"C:\\Active Sync\\CEAPPMGR", "C:\\Active Sync\\CEAPPMGR.exe"},
         {"C:\\Active Sync\\CEAPPMGR", "C:\\Active Sync\\CEAPPMGR.exe"},
+        {"C:\\Sync\\CEAPPMGRĮ", "C:\\Sync\\CEAPPMGRĮ.exe"},
         {"\"C:\\Active.Sync\\CEAPPMGR\"", "C:\\Active.Sync\\CEAPPMGR.exe"},
         {"C:CEAPPMGR", "C:CEAPPMGR.exe"},
         {"C:\\ActiveSync\\CEAPPMGR.", "C:\\ActiveSync\\CEAPPMGR."},
@@ -424,6 +467,16 @@ TEST(InstallRun, CommandLineThatDoesNotFitStartsNothing) {
     FakePlatform fits;
     RunInstall(fits, std::string(longest, 'a').c_str());
     EXPECT_EQ(StartedCommandLine(fits.calls).size(), 259u);
+
+    // Counted in units: each of these letters takes three bytes in UTF-8 and one unit here.
+    std::string wide_argument;
+    for (std::size_t i = 0; i < longest; ++i) wide_argument += "ह";
+    FakePlatform wide_fits;
+    RunInstall(wide_fits, wide_argument);
+    EXPECT_EQ(Utf16(StartedCommandLine(wide_fits.calls)).size(), 259u);
+    FakePlatform wide_refused;
+    RunInstall(wide_refused, wide_argument + "ह");
+    EXPECT_EQ(wide_refused.calls.back(), kPathTooLongBox);
 
     FakePlatform platform;
     platform.AddWindow("Corvane Field Software");

@@ -52,10 +52,11 @@ void RecordAndPressOk(const std::string& record, HWND box) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (__argc != 4) return 2;
-    const std::string record = __argv[1];
-    const std::string stop_file = __argv[2];
-    const DWORD lifetime = static_cast<DWORD>(fixture::Number(__argv[3], 60000));
+    const std::vector<std::string> arguments = fixture::Arguments();
+    if (arguments.size() != 4) return 2;
+    const std::string& record = arguments[1];
+    const std::string& stop_file = arguments[2];
+    const DWORD lifetime = static_cast<DWORD>(fixture::Number(arguments[3].c_str(), 60000));
     const DWORD started = ::GetTickCount();
     fixture::Record(record, "watcher.ready_ms", fixture::NowMilliseconds());
 

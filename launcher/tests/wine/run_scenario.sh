@@ -4,6 +4,7 @@
 #   WINE_RUN  cmake/wine-run.sh; PREFIX its Wine prefix, whose server is already running
 #   BIN_DIR   the folder with Install.exe and the fixture programs
 #   WORK_DIR  scenarios get their own folder under it, made afresh
+# E2E_INSTALL_EXE, when set, names the Install.exe to run in place of the one in BIN_DIR.
 # Scenarios whose name starts with measure_ check only that the run worked and print
 # measure.NAME=VALUE lines for the benchmark.
 set -euo pipefail
@@ -144,16 +145,18 @@ start_watcher() {
 }
 
 # Runs the launcher (Install.exe unless LAUNCHER names another file) with the arguments given,
-# the manager running MANAGER_RUN_MS and exiting with MANAGER_EXIT_CODE.
+# the manager running MANAGER_RUN_MS and exiting with MANAGER_EXIT_CODE. Wine's debug output, of
+# the channels in WINE_CHANNELS if given, goes to wine.log.
 run_launcher() {
     local launcher=${LAUNCHER:-Install.exe}
-    [ -f "$dir/$launcher" ] || cp "$bin_dir/Install.exe" "$dir/$launcher"
-    E2E_MANAGER_RECORD=$(windows_path "$dir/manager.record") \
+    [ -f "$dir/$launcher" ] || cp "${E2E_INSTALL_EXE:-$bin_dir/Install.exe}" "$dir/$launcher"
+    VEXA_WINEDEBUG=${WINE_CHANNELS:-} \
+        E2E_MANAGER_RECORD=$(windows_path "$dir/manager.record") \
         E2E_MANAGER_RUN_MS=${MANAGER_RUN_MS:-1000} \
         E2E_MANAGER_EXIT_CODE=${MANAGER_EXIT_CODE:-0} \
         timeout $((install_timeout + 30)) "$wine_run" "$prefix" "$bin_dir/timed_start.exe" \
         "$(windows_path "$dir/run.record")" $((install_timeout * 1000)) \
-        "$(windows_path "$dir/$launcher")" "$@" </dev/null >/dev/null 2>&1 ||
+        "$(windows_path "$dir/$launcher")" "$@" </dev/null >/dev/null 2>"$dir/wine.log" ||
         fail "the run of $launcher could not be completed"
     expect_equal "launcher timed out" "$(value "$dir/run.record" run.timed_out)" no
     expect_equal "launcher exit code" "$(value "$dir/run.record" run.exit_code)" 0
@@ -380,6 +383,75 @@ scenario_command_line_too_long() {
     expect_one_box "$path_too_long_text"
     expect_manager_not_started
     expect_window_minimised_and_restored plotwise "$(value "$dir/plotwise.record" window.ready_ms)"
+}
+
+# A kit folder, an INI file and a manager folder named in Cyrillic, which the prefix's ANSI code
+# page (1252) cannot spell: the manager gets every letter of the INI file's path, and finds the
+# file there. Wine reads file names and arguments as UTF-8 under this locale.
+scenario_kit_folder_in_cyrillic() {
+    export LC_ALL=C.UTF-8
+    local kit=$dir/Комплект manager=$dir/Менеджер/CEAPPMGR.EXE
+    mkdir -p "$kit" "$(dirname "$manager")"
+    cp "$bin_dir/stub_manager.exe" "$manager"
+    : >"$kit/Данные.ini"
+    register_manager "$(windows_path "$manager")"
+    start_watcher
+    LAUNCHER=Комплект/Install.exe run_launcher Данные.ini
+    expect_no_box
+    expect_equal "the manager's ANSI code page" \
+        "$(value "$dir/manager.record" manager.ansi_code_page)" 1252
+    expect_equal "program started" "$(value "$dir/manager.record" manager.module)" \
+        "$(windows_path "$manager")"
+    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
+        "$(windows_path "$manager") \"$(windows_path "$kit")\\Данные.ini\""
+    expect_equal "the INI file named exists" "$(value "$dir/manager.record" manager.ini_exists)" yes
+}
+
+# The image's own calls, in order, from Wine's relay log of a run: "DLL.Function(arguments)" for
+# each call whose return address lies inside Install.exe as Wine loaded it.
+image_calls() {
+    local log=$1 image=$2 base offset size
+    base=$(sed -n 's/.*Loaded L".*\\Install\.exe" at \([0-9A-Fa-f]*\):.*/\1/p' "$log" | head -n 1)
+    offset=$(od -An -tu4 -j 60 -N 4 "$image" | tr -d ' ')
+    # SizeOfImage, at the same place in the optional header of 32-bit and 64-bit images.
+    size=$(od -An -tu4 -j $((offset + 24 + 56)) -N 4 "$image" | tr -d ' ')
+    [ -n "$base" ] && [ -n "$size" ] || return 0
+    local call address
+    sed -n 's/^[0-9a-f]*:Call \([A-Za-z0-9_.]*([^)]*)\).* ret=\([0-9a-f]*\)$/\2 \1/p' "$log" |
+        while read -r address call; do
+            if ((0x$address >= 0x$base && 0x$address < 0x$base + size)); then
+                echo "$call"
+            fi
+        done
+}
+
+# Before its first registry, window, message-box or process call, where a system DLL may load
+# another DLL on demand, Install.exe limits the DLL search to the system folder. Wine's relay
+# channel logs every call it makes, in order; the log is kept to calls from Install.exe itself.
+scenario_dll_search_restricted_first() {
+    local debug_key='HKCU\Software\Wine\Debug'
+    wine_quietly reg delete "$debug_key" /v RelayFromExclude /f || true
+    wine_quietly reg add "$debug_key" /v RelayFromInclude /d Install.exe /f
+    register_manager "$(manager_path)"
+    WINE_CHANNELS=+relay,+loaddll run_launcher ProductCAB.ini
+    image_calls "$dir/wine.log" "$dir/Install.exe" >"$dir/image_calls.record"
+    local first_guarded restricting_line restricting
+    first_guarded=$(grep -nE '\.(Reg[A-Za-z]*|FindWindow[AW]?|ShowWindow|MessageBox[AW]?|CreateProcess[AW]?)\(' \
+        "$dir/image_calls.record" | head -n 1)
+    restricting_line=$(grep -n '\.SetDefaultDllDirectories(' "$dir/image_calls.record" | head -n 1)
+    restricting=${restricting_line#*:}
+    expect_equal "the search restricted" "${restricting#*.}" "SetDefaultDllDirectories(00000800)"
+    grep -qE '^[0-9a-f]+:Ret  [A-Za-z0-9_]+\.SetDefaultDllDirectories\(\) retval=0*1 ' "$dir/wine.log" ||
+        fail "SetDefaultDllDirectories did not succeed"
+    [ -n "$first_guarded" ] || fail "no registry, window or process call of Install.exe in the log"
+    if [ -n "$restricting" ] && [ -n "$first_guarded" ] &&
+        [ "${restricting_line%%:*}" -lt "${first_guarded%%:*}" ]; then
+        echo "ok: restricted before the first guarded call, ${first_guarded#*:}"
+    else
+        fail "the first guarded call, ${first_guarded#*:}, comes before the search is restricted"
+    fi
+    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
+        "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
 }
 
 # A full 60 s hold after a 1 s manager: the launcher's processor time over the whole run, and

@@ -45,28 +45,31 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARA
             ::PostQuitMessage(0);
             return 0;
         default:
-            return ::DefWindowProcA(window, message, wparam, lparam);
+            return ::DefWindowProcW(window, message, wparam, lparam);
     }
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    if (__argc != 5) return 2;
-    const char* title = __argv[1];
-    g_record = __argv[2];
-    g_stop_file = __argv[3];
-    g_deadline = ::GetTickCount() + static_cast<DWORD>(fixture::Number(__argv[4], 60000));
+    const std::vector<std::string> arguments = fixture::Arguments();
+    if (arguments.size() != 5) return 2;
+    const std::wstring title = fixture::Wide(arguments[1]);
+    g_record = arguments[2];
+    g_stop_file = arguments[3];
+    g_deadline =
+        ::GetTickCount() + static_cast<DWORD>(fixture::Number(arguments[4].c_str(), 60000));
 
-    WNDCLASSA window_class = {};
+    WNDCLASSW window_class = {};
     window_class.lpfnWndProc = WindowProcedure;
     window_class.hInstance = instance;
     window_class.hCursor = ::LoadCursor(NULL, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    window_class.lpszClassName = "VexaSetupWindowFixture";
-    if (!::RegisterClassA(&window_class)) return 3;
-    const HWND window = ::CreateWindowExA(0, window_class.lpszClassName, title, WS_OVERLAPPEDWINDOW,
-                                          40, 40, 320, 200, NULL, NULL, instance, NULL);
+    window_class.lpszClassName = L"VexaSetupWindowFixture";
+    if (!::RegisterClassW(&window_class)) return 3;
+    const HWND window =
+        ::CreateWindowExW(0, window_class.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 40, 40,
+                          320, 200, NULL, NULL, instance, NULL);
     if (window == NULL) return 4;
     ::ShowWindow(window, SW_SHOWNORMAL);
     ::UpdateWindow(window);
@@ -74,9 +77,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     fixture::Record(g_record, "window.ready_ms", fixture::NowMilliseconds());
 
     MSG message;
-    while (::GetMessageA(&message, NULL, 0, 0) > 0) {
+    while (::GetMessageW(&message, NULL, 0, 0) > 0) {
         ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
+        ::DispatchMessageW(&message);
     }
     fixture::Record(g_record, "window.closed_ms", fixture::NowMilliseconds());
     return 0;

@@ -3,6 +3,7 @@
 // Usage: timed_start.exe RECORD TIMEOUT_MS PROGRAM [ARGUMENT]
 // The program's command line is PROGRAM in double quotes, then a blank and ARGUMENT when one is
 // given. A program still running after TIMEOUT_MS is ended and the run recorded as timed out.
+// Its arguments are read and passed on as wide text, so that letters of any script arrive whole.
 #include <windows.h>
 
 #include <cstdlib>
@@ -31,17 +32,19 @@ long long ProcessorMilliseconds(HANDLE process) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (__argc != 4 && __argc != 5) return 2;
-    const std::string record = __argv[1];
-    const DWORD timeout = static_cast<DWORD>(fixture::Number(__argv[2], 60000));
-    std::string command_line = std::string("\"") + __argv[3] + "\"";
-    if (__argc == 5) command_line += std::string(" ") + __argv[4];
+    const std::vector<std::string> arguments = fixture::Arguments();
+    if (arguments.size() != 4 && arguments.size() != 5) return 2;
+    const std::string& record = arguments[1];
+    const DWORD timeout = static_cast<DWORD>(fixture::Number(arguments[2].c_str(), 60000));
+    const std::wstring program = fixture::Wide(arguments[3]);
+    std::wstring command_line = L"\"" + program + L"\"";
+    if (arguments.size() == 5) command_line += L" " + fixture::Wide(arguments[4]);
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!::CreateProcessA(__argv[3], &command_line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                          &started)) {
+    if (!::CreateProcessW(program.c_str(), &command_line[0], NULL, NULL, FALSE, 0, NULL, NULL,
+                          &startup, &started)) {
         fixture::Record(record, "run.start_error", static_cast<long long>(::GetLastError()));
         return 3;
     }

@@ -1,0 +1,254 @@
+#!/usr/bin/env bash
+# Signs copies of the Windows deliverables with scripts/sign-images.sh and a throwaway self-signed
+# certificate, and checks what a kit maintainer relies on: both verify, a changed byte does not,
+# the password reaches no command line and no output, a time-stamp from a local time-stamping
+# authority verifies, and a wrong password, a file that is not a PKCS#12 file or a failed
+# time-stamp request leaves the images untouched and nothing beside them. The signed copies stay
+# in WORK_DIR/signed for the checks under Wine.
+# Usage: sign_images_test.sh SIGN_SCRIPT WORK_DIR IMAGE...
+set -uo pipefail
+
+sign_script=$1
+work=$2
+shift 2
+images=("$@")
+
+failures=0
+tsa_pid=
+rm -rf "$work"
+mkdir -p "$work/signed"
+stop_tsa() {
+    [ -n "$tsa_pid" ] && kill "$tsa_pid" 2>/dev/null && wait "$tsa_pid" 2>/dev/null
+    tsa_pid=
+}
+trap stop_tsa EXIT
+
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+
+ok() {
+    echo "ok: $*"
+}
+
+# A password that a shell would split and expand, so that any use of it outside its file shows.
+password='pass word $HOME "quoted"'
+printf '%s\n' "$password" >"$work/password"
+printf 'not the password\n' >"$work/wrong-password"
+
+# The throwaway code-signing certificate, RSA as real ones are, and a time-stamping one.
+openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=VEXA Kit throwaway code signing" \
+    -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
+    -keyout "$work/signer.key" -out "$work/signer.pem" >/dev/null 2>&1 &&
+    openssl pkcs12 -export -inkey "$work/signer.key" -in "$work/signer.pem" \
+        -passout "file:$work/password" -out "$work/signer.p12" &&
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=VEXA Kit throwaway time stamping" \
+        -addext "keyUsage=critical,digitalSignature" \
+        -addext "extendedKeyUsage=critical,timeStamping" \
+        -keyout "$work/tsa.key" -out "$work/tsa.pem" >/dev/null 2>&1 || {
+    echo "FAILED: the throwaway certificates could not be made"
+    exit 1
+}
+
+# osslsigncode as the script calls it, recording every command line it is given.
+mkdir -p "$work/path"
+cat >"$work/path/osslsigncode" <<EOF
+#!/bin/sh
+printf '%s\n' "\$*" >>"$work/command-lines"
+exec $(command -v osslsigncode) "\$@"
+EOF
+chmod +x "$work/path/osslsigncode"
+
+# Copies of the images in a fresh folder; prints the folder.
+fresh_copies() {
+    local dir=$work/copies-$1
+    rm -rf "$dir" && mkdir -p "$dir" && cp "${images[@]}" "$dir/" && echo "$dir"
+}
+
+# Runs the signing script over every image in DIR with the environment given before it; its
+# output goes to DIR.out. Returns the script's status.
+sign() {
+    local dir=$1
+    local files=()
+    for image in "${images[@]}"; do files+=("$dir/$(basename "$image")"); done
+    PATH=$work/path:$PATH bash "$sign_script" "${files[@]}" >"$dir.out" 2>&1
+}
+
+# Every image in DIR verifies against the throwaway certificate, with the time-stamping one too
+# when given.
+expect_verified() {
+    local dir=$1 tsa=${2:-} image output
+    for image in "${images[@]}"; do
+        image=$dir/$(basename "$image")
+        if output=$(osslsigncode verify -CAfile "$work/signer.pem" ${tsa:+-TSA-CAfile "$tsa"} \
+            -in "$image" 2>&1); then
+            ok "$(basename "$image") verifies"
+        else
+            fail "$(basename "$image") does not verify:"
+            sed 's/^/    /' <<<"$output"
+        fi
+        if [ -n "$tsa" ]; then
+            grep -q 'Timestamp Server Signature verification: ok' <<<"$output" &&
+                ok "$(basename "$image") carries a time-stamp that verifies" ||
+                fail "$(basename "$image") has no time-stamp that verifies"
+        fi
+    done
+}
+
+# Nothing but the images in DIR: no partly signed file is left beside them.
+expect_alone() {
+    local dir=$1 left
+    left=$(ls -A "$dir" | wc -l)
+    [ "$left" -eq "${#images[@]}" ] && ok "nothing left beside the images" ||
+        fail "files left beside the images: $(ls -A "$dir" | tr '\n' ' ')"
+}
+
+# A refused signing: a failed script that says WHY, and the images as they were, alone.
+expect_refused() {
+    local dir=$1 why=$2 image
+    if [ -s "$dir.out" ] && ! grep -q '^signed ' "$dir.out" && grep -qi "$why" "$dir.out"; then
+        ok "refused: $(head -n 1 "$dir.out")"
+    else
+        fail "no refusal saying [$why]:"
+        sed 's/^/    /' "$dir.out"
+    fi
+    for image in "${images[@]}"; do
+        cmp -s "$image" "$dir/$(basename "$image")" || fail "$(basename "$image") was changed"
+    done
+    expect_alone "$dir"
+}
+
+echo "--- signed with the throwaway certificate"
+dir=$(fresh_copies plain)
+if VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/password sign "$dir"; then
+    ok "signed: $(tr '\n' ' ' <"$dir.out")"
+else
+    fail "the signing failed:"
+    sed 's/^/    /' "$dir.out"
+fi
+expect_verified "$dir"
+expect_alone "$dir"
+for image in "${images[@]}"; do
+    name=$(basename "$image")
+    cp "$dir/$name" "$work/signed/$name"
+    # One byte of the code, past the headers, with all its bits flipped.
+    cp "$dir/$name" "$work/changed-$name"
+    byte=$(od -An -tu1 -j 1100 -N 1 "$dir/$name" | tr -d ' ')
+    printf "\\x$(printf %02x $((byte ^ 255)))" |
+        dd of="$work/changed-$name" bs=1 seek=1100 conv=notrunc status=none
+    if osslsigncode verify -CAfile "$work/signer.pem" -in "$work/changed-$name" >/dev/null 2>&1; then
+        fail "$name with one byte changed still verifies"
+    else
+        ok "$name with one byte changed fails verification"
+    fi
+done
+
+echo "--- the password"
+if grep -qF -- "$password" "$work/command-lines"; then
+    fail "the password was on osslsigncode's command line"
+elif ! grep -q -- '-readpass' "$work/command-lines"; then
+    fail "osslsigncode was not handed the password file"
+else
+    ok "osslsigncode got the password file, never the password"
+fi
+
+echo "--- time-stamped by a local time-stamping authority"
+printf '01\n' >"$work/tsa.serial"
+cat >"$work/tsa.cnf" <<EOF
+[ tsa ]
+default_tsa = throwaway
+[ throwaway ]
+serial = $work/tsa.serial
+signer_cert = $work/tsa.pem
+signer_key = $work/tsa.key
+signer_digest = sha256
+default_policy = 1.3.6.1.4.1.4146.2.3
+digests = sha1, sha256, sha384, sha512
+accuracy = secs:1
+ess_cert_id_alg = sha256
+EOF
+# Answers RFC 3161 requests over HTTP on a free port of the loopback interface, through
+# `openssl ts -reply`, for at most 120 s.
+/usr/bin/python3 - "$work" <<'EOF' &
+import http.server, os, subprocess, sys, threading
+
+work = sys.argv[1]
+
+
+class TimeStamps(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = os.path.join(work, "tsa.query")
+        reply = os.path.join(work, "tsa.reply")
+        with open(query, "wb") as file:
+            file.write(self.rfile.read(int(self.headers.get("Content-Length", "0"))))
+        made = subprocess.run(["openssl", "ts", "-reply", "-config", os.path.join(work, "tsa.cnf"),
+                               "-queryfile", query, "-out", reply], capture_output=True)
+        if made.returncode != 0:
+            self.send_error(500)
+            return
+        with open(reply, "rb") as file:
+            body = file.read()
+        self.send_response(200)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *arguments):
+        pass
+
+
+server = http.server.HTTPServer(("127.0.0.1", 0), TimeStamps)
+with open(os.path.join(work, "tsa.port.part"), "w") as file:
+    file.write(str(server.server_address[1]))
+os.rename(os.path.join(work, "tsa.port.part"), os.path.join(work, "tsa.port"))
+threading.Timer(120, server.shutdown).start()
+server.serve_forever()
+EOF
+tsa_pid=$!
+for _ in $(seq 100); do
+    [ -f "$work/tsa.port" ] && break
+    sleep 0.1
+done
+if [ -f "$work/tsa.port" ]; then
+    dir=$(fresh_copies stamped)
+    VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/password \
+        VEXA_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$work/tsa.port") sign "$dir" ||
+        { fail "the time-stamped signing failed:"; sed 's/^/    /' "$dir.out"; }
+    expect_verified "$dir" "$work/tsa.pem"
+else
+    fail "the local time-stamping authority did not start"
+fi
+stop_tsa
+
+echo "--- refusals"
+dir=$(fresh_copies wrong-password)
+VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/wrong-password sign "$dir" &&
+    fail "signed with a wrong password"
+expect_refused "$dir" "password in .* is wrong"
+
+dir=$(fresh_copies not-pkcs12)
+VEXA_SIGN_PKCS12=$work/signer.pem VEXA_SIGN_PASSWORD_FILE=$work/password sign "$dir" &&
+    fail "signed with a file that is not a PKCS#12 file"
+expect_refused "$dir" "or the file is not a PKCS#12 file"
+
+# The port of the stopped authority: nothing answers there now.
+dir=$(fresh_copies failed-time-stamp)
+VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/password \
+    VEXA_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$work/tsa.port" 2>/dev/null || echo 9) \
+    sign "$dir" && fail "signed although the time-stamp request failed"
+expect_refused "$dir" "time-stamp request to .* failed"
+
+dir=$(fresh_copies no-certificate)
+VEXA_SIGN_PKCS12= VEXA_SIGN_PASSWORD_FILE=$work/password sign "$dir" &&
+    fail "signed without a certificate"
+expect_refused "$dir" "VEXA_SIGN_PKCS12 is not set"
+
+if grep -qF -- "$password" "$work"/*.out; then
+    fail "the password was in the signing script's output"
+else
+    ok "the password was in none of the signing script's output"
+fi
+
+[ "$failures" -eq 0 ]
