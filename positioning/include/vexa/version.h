@@ -11,7 +11,6 @@
 /// The library's patch version: it changes when something is mended.
 #define VEXA_VERSION_PATCH 0
 /// The three as one number for preprocessor tests: major * 10000 + minor * 100 + patch.
-#define VEXA_VERSION \
-    (VEXA_VERSION_MAJOR * 10000 + VEXA_VERSION_MINOR * 100 + VEXA_VERSION_PATCH)
+#define VEXA_VERSION (VEXA_VERSION_MAJOR * 10000 + VEXA_VERSION_MINOR * 100 + VEXA_VERSION_PATCH)
 
 #endif

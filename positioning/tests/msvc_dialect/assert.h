@@ -8,8 +8,7 @@ extern "C" void __cdecl _assert(const char* expression, const char* file, unsign
 #ifdef NDEBUG
 #define assert(expression) ((void)0)
 #else
-#define assert(expression) \
-    (void)((!!(expression)) || (_assert(#expression, __FILE__, __LINE__), 0))
+#define assert(expression) (void)((!!(expression)) || (_assert(#expression, __FILE__, __LINE__), 0))
 #endif
 
 #endif
