@@ -92,8 +92,8 @@ inline bool BitsUnequal(double a, double b) {
 }
 
 /// The below test on the bit patterns, with the result of !(a >= b) for every pair of doubles:
-/// a's key lies below b's, or a is NaN above +infinity's key (a NaN below -infinity's key lies
-/// below b's), or b is NaN below -infinity's key (likewise).
+/// a's key below b's, or a NaN on the side where that comparison cannot see it (a's key above
+/// +infinity's, or b's below -infinity's).
 inline bool BitsBelow(double a, double b) {
     const OrderKey x = KeyOf(PatternOf(a));
     const OrderKey y = KeyOf(PatternOf(b));
@@ -106,9 +106,9 @@ inline bool BitsAbove(double a, double b) { return BitsBelow(b, a); }
 /// The closed-interval test on the bit patterns, with the result of
 /// !(value >= lower) || !(value <= upper) for every triple of doubles. The value needs no NaN
 /// test: a NaN's key lies above +infinity's or below -infinity's, so outside bounds that are not
-/// NaN. Each bound needs one on one side
-/// only: a value's key can lie between a lower bound's NaN key above +infinity's and the upper
-/// bound's only when that one lies above +infinity's too, and likewise below -infinity's.
+/// NaN. Each bound needs one, on one side only: a key between a lower bound's NaN key above
+/// +infinity's and the upper bound's means that one lies above +infinity's too, and likewise
+/// below -infinity's.
 inline bool BitsOutside(double value, double lower, double upper) {
     const OrderKey key = KeyOf(PatternOf(value));
     const OrderKey low = KeyOf(PatternOf(lower));
