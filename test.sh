@@ -117,7 +117,7 @@ windows_static_checks() {
 }
 
 packages=(cmake make g++ libgtest-dev pkg-config git libbenchmark-dev libboost-dev libgeos++-dev
-    libeigen3-dev clang libclang-rt-14-dev clang-tidy valgrind doxygen)
+    libeigen3-dev clang libclang-rt-14-dev clang-tidy valgrind doxygen python3-z3)
 [ "$coverage" -eq 1 ] && packages+=(gcovr)
 # The release build also builds the benchmark, so that it keeps compiling; only ./bench.sh times it.
 run_stage "Packages (Linux)" ensure_packages "${packages[@]}"

@@ -151,19 +151,29 @@ TEST(CoordinatePoint, EveryComparisonFormAgreesWhateverTheConstness) {
     ExpectEveryComparisonGives<CVEXACoordinatePoint>(0, withNaN, withNaN);
 }
 
+// Each index type has a pair of forms of its own, and which of them size_t and ptrdiff_t name
+// depends on the platform; so every type is named here, in both constnesses.
+template <class Index>
+void ExpectEachIndexReachesItsSlot(CVEXACoordinatePoint& point, const char* type) {
+    const CVEXACoordinatePoint& view = point;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(&point[static_cast<Index>(i)], &point.ord[i]) << type << " " << i;
+        EXPECT_EQ(&view[static_cast<Index>(i)], &point.ord[i]) << "const, " << type << " " << i;
+    }
+}
+
 TEST(CoordinatePoint, EveryIndexTypeReachesTheSameSlot) {
     CVEXACoordinatePoint point(1.0, 2.0, 3.0);
-    const CVEXACoordinatePoint& view = point;
-    for (int i = 0; i < point.GetSize(); ++i) {
-        EXPECT_EQ(&point[i], &point.ord[i]) << i;
-        EXPECT_EQ(&view[i], &point.ord[i]) << i;
-        EXPECT_EQ(&point[static_cast<unsigned int>(i)], &point.ord[i]) << i;
-        EXPECT_EQ(&view[static_cast<std::size_t>(i)], &point.ord[i]) << i;
-        EXPECT_EQ(&point[static_cast<unsigned long>(i)], &point.ord[i]) << i;
-        EXPECT_EQ(&view[static_cast<short>(i)], &point.ord[i]) << i;
-        EXPECT_EQ(&point[static_cast<long long>(i)], &point.ord[i]) << i;
-        EXPECT_EQ(&view[static_cast<unsigned long long>(i)], &point.ord[i]) << i;
-    }
+    ExpectEachIndexReachesItsSlot<int>(point, "int");
+    ExpectEachIndexReachesItsSlot<unsigned int>(point, "unsigned int");
+    ExpectEachIndexReachesItsSlot<long>(point, "long");
+    ExpectEachIndexReachesItsSlot<unsigned long>(point, "unsigned long");
+    ExpectEachIndexReachesItsSlot<long long>(point, "long long");
+    ExpectEachIndexReachesItsSlot<unsigned long long>(point, "unsigned long long");
+    ExpectEachIndexReachesItsSlot<short>(point, "short");
+    ExpectEachIndexReachesItsSlot<unsigned char>(point, "unsigned char");
+    ExpectEachIndexReachesItsSlot<std::size_t>(point, "size_t");
+    ExpectEachIndexReachesItsSlot<std::ptrdiff_t>(point, "ptrdiff_t");
 }
 
 TEST(CoordinatePoint, ConversionsGiveTheRecordPart) {

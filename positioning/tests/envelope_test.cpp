@@ -50,6 +50,25 @@ TEST(Envelope, SetTakesTheSmallerSizeAndLeavesLaterSlotsAlone) {
     EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(100.0, kNaN)), 1);
 }
 
+TEST(Envelope, SetTakesTheSecondPointsZeroAndTheFirstPointsNaN) {
+    // -0.0 and 0.0 are neither below nor above each other, so both corners take the second
+    // point's zero. A NaN is below and above everything: one in the first point goes to both
+    // corners, one only in the second point is dropped.
+    CVEXAEnvelope box(CVEXACoordinatePoint(-0.0, 2.0), CVEXACoordinatePoint(0.0, kNaN));
+    EXPECT_TRUE(SameSlots(box, MakeEnvelope(MakePoint(2, 0.0, 2.0, 0), MakePoint(2, 0.0, 2.0, 0))));
+    EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(-0.0, 2.0)), 1);
+    EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(0.0, 2.0)), 1);
+    EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(0.0, std::nextafter(2.0, 3.0))), 0);
+    EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(std::nextafter(0.0, 1.0), 2.0)), 0);
+    EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(0.0, kNaN)), 0);
+
+    box.Set(CVEXACoordinatePoint(0.0, kNaN), CVEXACoordinatePoint(-0.0, 2.0));
+    EXPECT_TRUE(
+        SameSlots(box, MakeEnvelope(MakePoint(2, -0.0, kNaN, 0), MakePoint(2, -0.0, kNaN, 0))));
+    EXPECT_EQ(box.PointInEnveloppe(CVEXACoordinatePoint(0.0, 2.0)), 0);
+    EXPECT_EQ(box.PointInEnveloppe(PointOfSize(1, 0.0, 2.0, 0.0)), 1);
+}
+
 TEST(Envelope, SetAndNormalizeAboveThreeKeepSizesAndWorkOnThreeDimensions) {
     CVEXAEnvelope box(MakeEnvelope(MakePoint(2, 0, 0, 0), MakePoint(2, 0, 0, 0)));
     box.Set(PointOfSize(5, 1, 6, 9), PointOfSize(4, 2, 5, 8));

@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <string.h>
 
+#include <vexa/compare.h>
 #include <vexa/export.h>
 
 /// The 32-bit signed count type of every record, on every platform.
@@ -178,116 +179,6 @@ const PT_Int32 kOrdinateCapacity = 3;
 /// The number of rows in a matrix.
 const PT_Int32 kRowCapacity = 100;
 
-/// The two 32-bit halves of a double's bit pattern; high holds the sign, the exponent and the
-/// top of the fraction.
-struct DoubleWords {
-    unsigned int high;
-    unsigned int low;
-};
-
-/// Refuses to compile where a double is not two unsigned ints (a C++98 static assertion).
-typedef char DoubleIsTwoWords[sizeof(double) == 2 * sizeof(unsigned int) ? 1 : -1];
-
-/// The bit pattern of value, read as bytes: C++98 has no 64-bit integer to read it into.
-inline DoubleWords WordsOf(double value) {
-    unsigned int words[2];
-    memcpy(words, &value, sizeof words);
-#if defined(__FLOAT_WORD_ORDER__) && defined(__ORDER_BIG_ENDIAN__) && \
-    __FLOAT_WORD_ORDER__ == __ORDER_BIG_ENDIAN__
-    const DoubleWords result = {words[0], words[1]};
-#else
-    const DoubleWords result = {words[1], words[0]};
-#endif
-    return result;
-}
-
-/// Whether the bit pattern is a NaN: all exponent bits set and a fraction that is not 0.
-inline bool IsNaN(DoubleWords value) {
-    return ((value.high & 0x7fffffffu) | (value.low != 0 ? 1u : 0u)) > 0x7ff00000u;
-}
-
-/// A signed 64-bit key, as a signed high and an unsigned low word, that orders the doubles that
-/// are not NaN as their values: the bit pattern of a positive value, the negated magnitude of a
-/// negative one, so that -0.0 and 0.0 meet at 0.
-struct OrderKey {
-    int high;
-    unsigned int low;
-};
-
-inline OrderKey KeyOf(DoubleWords value) {
-    const unsigned int magnitude = value.high & 0x7fffffffu;
-    OrderKey key;
-    if (value.high == magnitude) {
-        key.high = static_cast<int>(magnitude);
-        key.low = value.low;
-    } else {
-        key.high = -static_cast<int>(magnitude) - (value.low != 0 ? 1 : 0);
-        key.low = 0u - value.low;
-    }
-    return key;
-}
-
-inline bool KeyBelow(OrderKey a, OrderKey b) {
-    return a.high < b.high || (a.high == b.high && a.low < b.low);
-}
-
-/// The unequal test on the bit patterns, with the result of a != b for every pair of doubles.
-inline bool BitsUnequal(double a, double b) {
-    const DoubleWords x = WordsOf(a);
-    const DoubleWords y = WordsOf(b);
-    if (x.high == y.high && x.low == y.low) return IsNaN(x);
-    // Different patterns are different values, but for 0.0 and -0.0.
-    return ((x.high | y.high) & 0x7fffffffu) != 0 || (x.low | y.low) != 0;
-}
-
-/// The below test on the bit patterns, with the result of !(a >= b) for every pair of doubles.
-inline bool BitsBelow(double a, double b) {
-    const DoubleWords x = WordsOf(a);
-    const DoubleWords y = WordsOf(b);
-    return IsNaN(x) || IsNaN(y) || KeyBelow(KeyOf(x), KeyOf(y));
-}
-
-/// The above test on the bit patterns, with the result of !(a <= b) for every pair of doubles.
-inline bool BitsAbove(double a, double b) { return BitsBelow(b, a); }
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wfloat-equal"
-#endif
-// Without floating-point hardware (__SOFTFP__) every double comparison is a call into the
-// compiler's run-time library, and the tests compare the bit patterns as integers instead, with
-// the same results in fewer instructions. With the hardware, its comparison is the fastest.
-
-/// The unequal test: exact IEEE inequality, so 0.0 equals -0.0 and a NaN is unequal to anything.
-inline bool Unequal(double a, double b) {
-#if defined(__SOFTFP__)
-    return BitsUnequal(a, b);
-#else
-    return a != b;
-#endif
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
-/// The below test: a lies below b, or either is NaN (so a NaN ordinate is never inside a box).
-inline bool Below(double a, double b) {
-#if defined(__SOFTFP__)
-    return BitsBelow(a, b);
-#else
-    return !(a >= b);
-#endif
-}
-
-/// The above test: a lies above b, or either is NaN.
-inline bool Above(double a, double b) {
-#if defined(__SOFTFP__)
-    return BitsAbove(a, b);
-#else
-    return !(a <= b);
-#endif
-}
-
 /// The in-use part of a point copy, for a size already known to be 3 or less. The slots are
 /// written by the size as a guard rather than a loop bound, so no copy loop is generated.
 inline void CopyOrdinatesInUse(PT_CoordinatePoint& destination, const PT_CoordinatePoint& source) {
@@ -353,11 +244,6 @@ inline bool ToCount(long value, PT_Int32& count) {
 
 /// The smaller of two counts (signed).
 inline PT_Int32 SmallerCount(PT_Int32 a, PT_Int32 b) { return a < b ? a : b; }
-
-/// Whether value lies outside the closed interval [lower, upper]; a NaN anywhere is outside.
-inline bool OutsideBounds(double value, double lower, double upper) {
-    return Below(value, lower) || Above(value, upper);
-}
 
 /// The closed-box test in the dimensions counted by both the point and the lower corner (the
 /// upper corner's size is not consulted), three at most.

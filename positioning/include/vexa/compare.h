@@ -1,0 +1,172 @@
+#ifndef VEXA_COMPARE_H
+#define VEXA_COMPARE_H
+
+#include <limits.h>
+#include <string.h>
+
+/// \def VEXA_COMPARE_BIT_PATTERNS
+/// 1: ordinates are compared as 64-bit integers made from their bit patterns; 0: by the
+/// compiler's double comparison. Both give the same result for every pair of doubles, NaNs and
+/// signed zeros included, so a program and the library may be built with different values.
+///
+/// It defaults to 1 where the compiler has no floating-point hardware to compare with, and every
+/// double comparison would be a call into its run-time library: GCC and Clang with soft-float
+/// (`__SOFTFP__`), and Microsoft's compiler for Windows CE on ARM (`_WIN32_WCE` with `_M_ARM`).
+/// Everywhere else it defaults to 0. Define it to 0 or 1 on the command line
+/// (`-DVEXA_COMPARE_BIT_PATTERNS=1`) for a device whose compiler these tests do not recognise.
+#if !defined(VEXA_COMPARE_BIT_PATTERNS)
+#if defined(__SOFTFP__) || (defined(_WIN32_WCE) && defined(_M_ARM))
+#define VEXA_COMPARE_BIT_PATTERNS 1
+#else
+#define VEXA_COMPARE_BIT_PATTERNS 0
+#endif
+#endif
+#if VEXA_COMPARE_BIT_PATTERNS != 0 && VEXA_COMPARE_BIT_PATTERNS != 1
+#error "VEXA_COMPARE_BIT_PATTERNS must be 0 or 1"
+#endif
+
+namespace vexa {
+/// The library's ordinate comparisons, inline for its headers and units. Not for direct use.
+namespace detail {
+
+// C++98 has no 64-bit integer in name, but every compiler of the targets has one.
+#if defined(_MSC_VER)
+/// A double's bit pattern as an unsigned 64-bit integer.
+typedef unsigned __int64 PatternBits;
+/// A double's bit pattern as a signed 64-bit integer, and the key made from it.
+typedef __int64 OrderKey;
+#elif defined(__GNUC__)
+#pragma GCC diagnostic push
+// Clang takes __extension__ alone; GCC's C++98 mode needs the warning silenced as well.
+#pragma GCC diagnostic ignored "-Wlong-long"
+__extension__ typedef unsigned long long PatternBits;
+__extension__ typedef long long OrderKey;
+#pragma GCC diagnostic pop
+#else
+typedef unsigned long long PatternBits;
+typedef long long OrderKey;
+#endif
+
+/// Refuses to compile where a pattern is not the size of a double (a C++98 static assertion).
+typedef char PatternIsADouble
+    [sizeof(OrderKey) == sizeof(double) && sizeof(PatternBits) * CHAR_BIT == 64 ? 1 : -1];
+
+/// The sign bit of a pattern.
+const PatternBits kSignBit = static_cast<PatternBits>(1) << 63;
+/// The key of +infinity, its pattern; the key of -infinity is its negation. The key of every NaN
+/// lies above the one or below the other.
+const OrderKey kInfinityKey = static_cast<OrderKey>(static_cast<PatternBits>(0x7ff00000u) << 32);
+/// The most negative 64-bit integer, written without overflow.
+const OrderKey kMostNegative = -static_cast<OrderKey>(kSignBit - 1) - 1;
+
+/// The bit pattern of value as a signed integer, read as bytes: the double's sign bit is the
+/// integer's.
+inline OrderKey PatternOf(double value) {
+    OrderKey bits;
+#if defined(__FLOAT_WORD_ORDER__) && defined(__BYTE_ORDER__) && \
+    __FLOAT_WORD_ORDER__ != __BYTE_ORDER__
+    // Old ARM floating-point units store a double's high word first on a little-endian machine.
+    char words[sizeof value];
+    memcpy(words, reinterpret_cast<const char*>(&value) + sizeof value / 2, sizeof value / 2);
+    memcpy(words + sizeof value / 2, &value, sizeof value / 2);
+    memcpy(&bits, words, sizeof bits);
+#else
+    memcpy(&bits, &value, sizeof bits);
+#endif
+    return bits;
+}
+
+/// The key of a pattern: the pattern itself when its sign is clear, the most negative integer
+/// minus the pattern when it is set, which is the negated magnitude; so -0.0 and 0.0 meet at 0,
+/// and the keys of the doubles that are not NaN are ordered as their values. Nothing overflows.
+inline OrderKey KeyOf(OrderKey pattern) { return pattern < 0 ? kMostNegative - pattern : pattern; }
+
+/// The unequal test on the bit patterns, with the result of a != b for every pair of doubles.
+inline bool BitsUnequal(double a, double b) {
+    const OrderKey x = PatternOf(a);
+    const OrderKey y = PatternOf(b);
+    // Equal patterns are unequal values only as NaNs.
+    if (x == y) return KeyOf(x) > kInfinityKey || KeyOf(x) < -kInfinityKey;
+    // Different patterns are different values, but for 0.0 and -0.0.
+    return (static_cast<PatternBits>(x | y) << 1) != 0;
+}
+
+/// The below test on the bit patterns, with the result of !(a >= b) for every pair of doubles:
+/// a's key below b's, or a NaN on the side where that comparison cannot see it (a's key above
+/// +infinity's, or b's below -infinity's).
+inline bool BitsBelow(double a, double b) {
+    const OrderKey x = KeyOf(PatternOf(a));
+    const OrderKey y = KeyOf(PatternOf(b));
+    return x < y || x > kInfinityKey || y < -kInfinityKey;
+}
+
+/// The above test on the bit patterns, with the result of !(a <= b) for every pair of doubles.
+inline bool BitsAbove(double a, double b) { return BitsBelow(b, a); }
+
+/// The closed-interval test on the bit patterns, with the result of
+/// !(value >= lower) || !(value <= upper) for every triple of doubles. The value needs no NaN
+/// test: a NaN's key lies above +infinity's or below -infinity's, so outside bounds that are not
+/// NaN. Each bound needs one, on one side only: a key between a lower bound's NaN key above
+/// +infinity's and the upper bound's means that one lies above +infinity's too, and likewise
+/// below -infinity's.
+inline bool BitsOutside(double value, double lower, double upper) {
+    const OrderKey key = KeyOf(PatternOf(value));
+    const OrderKey low = KeyOf(PatternOf(lower));
+    const OrderKey high = KeyOf(PatternOf(upper));
+    // One test at a time: GCC then branches on each, where it would otherwise gather them into
+    // flags first, and every test a point passes costs more on ARM.
+    if (key < low) return true;
+    if (low < -kInfinityKey) return true;
+    if (key > high) return true;
+    return high > kInfinityKey;
+}
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"
+#endif
+
+/// The unequal test: exact IEEE inequality, so 0.0 equals -0.0 and a NaN is unequal to anything.
+inline bool Unequal(double a, double b) {
+#if VEXA_COMPARE_BIT_PATTERNS
+    return BitsUnequal(a, b);
+#else
+    return a != b;
+#endif
+}
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+/// The below test: a lies below b, or either is NaN (so a NaN ordinate is never inside a box).
+inline bool Below(double a, double b) {
+#if VEXA_COMPARE_BIT_PATTERNS
+    return BitsBelow(a, b);
+#else
+    return !(a >= b);
+#endif
+}
+
+/// The above test: a lies above b, or either is NaN.
+inline bool Above(double a, double b) {
+#if VEXA_COMPARE_BIT_PATTERNS
+    return BitsAbove(a, b);
+#else
+    return !(a <= b);
+#endif
+}
+
+/// Whether value lies outside the closed interval [lower, upper]; a NaN anywhere is outside.
+inline bool OutsideBounds(double value, double lower, double upper) {
+#if VEXA_COMPARE_BIT_PATTERNS
+    return BitsOutside(value, lower, upper);
+#else
+    return Below(value, lower) || Above(value, upper);
+#endif
+}
+
+}  // namespace detail
+}  // namespace vexa
+
+#endif
