@@ -87,7 +87,8 @@ run_blocks() {
 # that FetchContent can fetch it without a network.
 make_kit_repository() {
     local source_dir=$1 repository=$2 version
-    version=$(sed -n 's/^project(VEXAKit VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+    version=$(sed -n 's/^#define VEXA_VERSION_\(MAJOR\|MINOR\|PATCH\) \([0-9]*\)$/\2/p' \
+        "$source_dir/positioning/include/vexa/version.h" | paste -sd.)
     mkdir -p "$repository"
     tar -C "$source_dir" --exclude=./build --exclude=./dist --exclude=./out --exclude=./.git \
         -cf - . | tar -C "$repository" -xf -
