@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures, builds and runs every test of the kit, then reports each suite and the totals.
+# Runs the kit's workflows, each of which configures, builds and tests a preset, then reports each
+# stage, each suite and the totals.
 # With --coverage it also measures the line and branch coverage of the Linux suite.
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -19,51 +20,23 @@ done
 log_dir=build/test-logs
 rm -rf "$log_dir"
 mkdir -p "$log_dir"
-jobs=$(nproc)
+# A workflow takes no -j; CMake and CTest read these instead.
+export CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) CTEST_PARALLEL_LEVEL=$(nproc)
 
-# One CTest suite: configure, build and test a preset, keeping CTest's output for the totals.
-# Arguments before `--` are a command that CTest runs under (xvfb-run for Wine); those after it
-# go to CTest.
-ctest_suite() {
-    local preset=$1 runner=()
-    shift
-    while [ $# -gt 0 ] && [ "$1" != -- ]; do
-        runner+=("$1")
-        shift
-    done
-    [ $# -gt 0 ] && shift
-    cmake --preset "$preset" >"$log_dir/$preset.configure.log" 2>&1 ||
-        { cat "$log_dir/$preset.configure.log"; return 1; }
-    cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset.build.log" 2>&1 ||
-        { tail -n 60 "$log_dir/$preset.build.log"; return 1; }
-    "${runner[@]}" ctest --preset "$preset" -j "$jobs" "$@" 2>&1 | tee "$log_dir/$preset.ctest.log" |
-        tail -n 25
-}
-
-# Each fuzz target for a bounded time, both at once (one core each); any finding fails the stage
-# and leaves its input under build/fuzz/findings/.
-fuzz_targets() {
-    local target status=0 pids=()
-    mkdir -p build/fuzz/findings
-    for target in launcher records; do
-        mkdir -p "build/fuzz/corpus/$target"
-        build/fuzz/fuzz/${target}_fuzzer -max_total_time=60 -rss_limit_mb=1024 -timeout=10 \
-            -print_final_stats=1 -dict="fuzz/$target.dict" \
-            -artifact_prefix="build/fuzz/findings/$target-" \
-            "build/fuzz/corpus/$target" "fuzz/corpus/$target" >"$log_dir/fuzz-$target.log" 2>&1 &
-        pids+=($!)
-    done
-    for target in launcher records; do
-        if wait "${pids[0]}"; then
-            echo "$target: $(grep -o 'number_of_executed_units: [0-9]*' "$log_dir/fuzz-$target.log" |
-                sed 's/.*: //') executions, no finding"
-        else
-            status=1
-            echo "$target: FINDING"
-            grep -E 'ERROR|SUMMARY|^    #[0-9]+ ' "$log_dir/fuzz-$target.log" | head -n 30
-        fi
-        pids=("${pids[@]:1}")
-    done
+# One workflow (configure, build, test) of the suite SUITE, the build of the configure preset of
+# that name, run under the command that follows, if any (xvfb-run for Wine). Its output is kept in
+# the log and its end shown; CTest's JUnit results, which its test preset writes into the build
+# folder, join the suite's for the summary.
+run_workflow() {
+    local suite=$1 workflow=$2 status=0 results=build/$1/$2.junit.xml
+    shift 2
+    mkdir -p "$log_dir/$suite.junit"
+    rm -f "$results"
+    "$@" cmake --workflow --preset "$workflow" >"$log_dir/$workflow.log" 2>&1 || status=$?
+    if [ -f "$results" ]; then
+        cp "$results" "$log_dir/$suite.junit/$workflow.xml"
+    fi
+    tail -n "$([ "$status" -eq 0 ] && echo 25 || echo 60)" "$log_dir/$workflow.log"
     return "$status"
 }
 
@@ -88,7 +61,7 @@ coverage_report() {
 # Counts from earlier runs would mix into the figures.
 coverage_suite() {
     find build/coverage -name '*.gcda' -delete 2>/dev/null
-    ctest_suite coverage
+    run_workflow coverage coverage
 }
 
 # A Windows preset's library and launcher suites and the launcher's end-to-end scenarios under
@@ -100,7 +73,7 @@ windows_suite() {
     track_wine_prefix "$arch" "$prefix"
     cmake/wine-run.sh "$arch" "$prefix" --stop-server
     rm -rf "$prefix" "$prefix.lock"
-    ctest_suite "$preset" xvfb-run -a || status=$?
+    run_workflow "$preset" "$preset" xvfb-run -a || status=$?
     # CTest's cleanup fixture has ended the prefix's server; this covers an interrupted CTest.
     cmake/wine-run.sh "$arch" "$prefix" --stop-server || status=$?
     return "$status"
@@ -109,7 +82,7 @@ windows_suite() {
 # Where 32-bit programs cannot run: the 32-bit build anyway, and the checks of its images that run
 # none of its programs. The rest are counted as not run, with the reason, never as passed.
 windows_static_checks() {
-    ctest_suite windows -- -L static || return
+    run_workflow windows windows-static || return
     local not_run
     not_run=$(ctest --preset windows -N -LE static | sed -n 's/^Total Tests: //p')
     echo "$not_run $VEXA_NO_I386_REASON" >"$log_dir/windows.not-run"
@@ -118,14 +91,16 @@ windows_static_checks() {
 
 packages=(cmake make g++ libgtest-dev pkg-config git libbenchmark-dev libboost-dev libgeos++-dev
     libeigen3-dev clang libclang-rt-14-dev clang-tidy valgrind doxygen python3-z3)
+# xmllint reads the suites' results for the summary.
+packages+=(libxml2-utils)
 [ "$coverage" -eq 1 ] && packages+=(gcovr)
 # The release build also builds the benchmark, so that it keeps compiling; only ./bench.sh times it.
 run_stage "Packages (Linux)" ensure_packages "${packages[@]}"
-run_stage "Linux x86-64 (Debug, clang-tidy)" ctest_suite linux
-run_stage "Linux x86-64 (Release)" ctest_suite linux-release
-run_stage "Linux x86-64 (ASan and UBSan)" ctest_suite asan
-run_stage "Fuzz targets (build, corpus replay)" ctest_suite fuzz
-run_stage "Fuzz targets (60 s each)" fuzz_targets
+run_stage "Linux x86-64 (Debug, clang-tidy)" run_workflow linux linux
+run_stage "Linux x86-64 (Release)" run_workflow linux-release linux-release
+run_stage "Linux x86-64 (ASan and UBSan)" run_workflow asan asan
+run_stage "Fuzz targets (build, corpus replay)" run_workflow fuzz fuzz
+run_stage "Fuzz targets (60 s each)" run_workflow fuzz fuzz-explore
 run_stage "Probe: can this machine run 32-bit x86?" report_i386_execution
 run_stage "Packages (Windows: MinGW-w64, Wine, Xvfb)" ensure_windows_packages
 if can_execute_i386; then
@@ -136,7 +111,7 @@ else
 fi
 run_stage "Windows x86-64 suites, end-to-end (Wine)" windows_suite windows64
 run_stage "Packages (ARM: cross compiler, qemu)" ensure_packages g++-arm-linux-gnueabi qemu-user googletest
-run_stage "ARM soft-float library (qemu)" ctest_suite arm
+run_stage "ARM soft-float library (qemu)" run_workflow arm arm
 if [ "$coverage" -eq 1 ]; then
     run_stage "Linux x86-64 (coverage)" coverage_suite
     run_stage "Coverage report" coverage_report
@@ -150,19 +125,15 @@ failed=0
 skipped=0
 not_run=0
 not_run_reasons=()
-for log in "$log_dir"/*.ctest.log; do
-    [ -f "$log" ] || continue
-    suite=$(basename "$log" .ctest.log)
-    line=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
-    if [ -z "$line" ]; then
+for results in "$log_dir"/*.junit; do
+    [ -d "$results" ] || continue
+    suite=$(basename "$results" .junit)
+    if ! totals=$(scripts/junit-totals.sh "$results"/*.xml 2>/dev/null); then
         printf '  %-16s no result\n' "$suite"
         continue
     fi
-    f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
-    t=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
-    # CTest counts a skipped test as not failed; here it is not counted as passed either.
-    s=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)
-    text=$(printf '%4d passed, %d failed, %d skipped' $((t - f - s)) "$f" "$s")
+    read -r p f s <<<"$totals"
+    text=$(printf '%4d passed, %d failed, %d skipped' "$p" "$f" "$s")
     if [ -f "$log_dir/$suite.not-run" ]; then
         read -r n reason <"$log_dir/$suite.not-run"
         text+=", $n NOT RUN ($reason)"
@@ -170,7 +141,7 @@ for log in "$log_dir"/*.ctest.log; do
         not_run_reasons+=("$suite: $reason")
     fi
     printf '  %-16s %s\n' "$suite" "$text"
-    passed=$((passed + t - f - s))
+    passed=$((passed + p))
     failed=$((failed + f))
     skipped=$((skipped + s))
 done

@@ -100,10 +100,16 @@ make_kit_repository() {
 }
 
 # Every option and cache variable of the kit's CMake files has its row in the README's table of
-# options, and an option's row gives the default the option really has.
+# options, and an option's row gives the default the option really has; every row of the kit's
+# own names is one of them.
 check_option_table() {
-    local source_dir=$1 status=0 declaration name default row cell
+    local source_dir=$1 status=0 declarations declaration name default row cell
     # Declarations may span lines, so each file is read as one line.
+    declarations=$(find "$source_dir" \( -path "$source_dir/build" -o -path "$source_dir/dist" \
+        -o -path "$source_dir/out" \) -prune -o \( -name CMakeLists.txt -o -name '*.cmake' \) \
+        -exec sh -c 'for file; do tr "\n" " " <"$file"; echo; done' declarations {} + |
+        grep -oE 'option\( *VEXA_[A-Z0-9_]+ +"[^"]*" +[^ )]+ *\)|set\( *VEXA_[A-Z0-9_]+ +[^ )]+ +CACHE' |
+        sed -E 's/^option\( *([A-Z0-9_]+) +"[^"]*" +([^ )]+).*/\1 \2/; s/^set\( *([A-Z0-9_]+) .*/\1 cache/')
     while read -r declaration; do
         [ -n "$declaration" ] || continue
         read -r name default <<<"$declaration"
@@ -121,11 +127,13 @@ check_option_table() {
             echo "README.md: the default of $name is $default, the table says:$cell" >&2
             status=1
         }
-    done < <(find "$source_dir" \( -path "$source_dir/build" -o -path "$source_dir/dist" \
-        -o -path "$source_dir/out" \) -prune -o \( -name CMakeLists.txt -o -name '*.cmake' \) \
-        -exec sh -c 'for file; do tr "\n" " " <"$file"; echo; done' declarations {} + |
-        grep -oE 'option\( *VEXA_[A-Z0-9_]+ +"[^"]*" +[^ )]+ *\)|set\( *VEXA_[A-Z0-9_]+ +[^ )]+ +CACHE' |
-        sed -E 's/^option\( *([A-Z0-9_]+) +"[^"]*" +([^ )]+).*/\1 \2/; s/^set\( *([A-Z0-9_]+) .*/\1 cache/')
+    done <<<"$declarations"
+    for name in $(sed -nE 's/^\| `(VEXA_[A-Z0-9_]+)` \|.*/\1/p' "$source_dir/README.md"); do
+        grep -q "^$name " <<<"$declarations" || {
+            echo "README.md: the table of options has a row for $name, which the kit no longer has" >&2
+            status=1
+        }
+    done
     return "$status"
 }
 
