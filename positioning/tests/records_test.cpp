@@ -272,11 +272,11 @@ TEST(OrdinateComparison, AgreesWithTheCompilersComparisonOnEverySpecialValue) {
             const bool above = !(a <= b);
             SCOPED_TRACE(testing::Message() << std::hex << pa << " and " << pb);
             EXPECT_EQ(BitsUnequal(a, b), unequal);
-            EXPECT_EQ(BitsBelow(a, b), below);
-            EXPECT_EQ(BitsAbove(a, b), above);
+            EXPECT_EQ(BitsBelowOrNaN(a, b), below);
+            EXPECT_EQ(BitsAboveOrNaN(a, b), above);
             EXPECT_EQ(Unequal(a, b), unequal);
-            EXPECT_EQ(Below(a, b), below);
-            EXPECT_EQ(Above(a, b), above);
+            EXPECT_EQ(BelowOrNaN(a, b), below);
+            EXPECT_EQ(AboveOrNaN(a, b), above);
             EXPECT_EQ(
                 EqualCoordinatePoint(Addr(MakePoint(1, a, 0, 0)), Addr(MakePoint(1, b, 0, 0))),
                 unequal ? 0 : 1);
@@ -375,8 +375,8 @@ TEST(OrdinateComparison, BitPatternsAgreeWithTheCompilersComparisonOnBiasedRando
         const double b = FromPattern(pb);
         const double c = FromPattern(pc);
         // Every test is made whatever the others gave, which spares mispredicted branches.
-        if ((BitsUnequal(a, b) == (a != b)) & (BitsBelow(a, b) == !(a >= b)) &
-            (BitsAbove(a, b) == !(a <= b)) & (BitsOutside(a, b, c) == (!(a >= b) | !(a <= c))))
+        if ((BitsUnequal(a, b) == (a != b)) & (BitsBelowOrNaN(a, b) == !(a >= b)) &
+            (BitsAboveOrNaN(a, b) == !(a <= b)) & (BitsOutside(a, b, c) == (!(a >= b) | !(a <= c))))
             continue;
         if (++differences <= 10)
             ADD_FAILURE() << "differs from the compiler's comparison: " << std::hex << pa << ", "
