@@ -1,12 +1,11 @@
 #include <vexa/envelope.h>
 
-#include <string.h>
-
 namespace {
 
 using vexa::detail::AboveOrNaN;
 using vexa::detail::BelowOrNaN;
 using vexa::detail::CopySlot;
+using vexa::detail::SwapSlots;
 
 // The points are never corners of the box, so their slots stay as read while the corners are
 // written. Slots move as bytes, so a NaN keeps its payload and its signalling bit.
@@ -21,13 +20,7 @@ void SpanDimension(PT_Envelope& box, const PT_CoordinatePoint& first,
 void OrderDimension(PT_Envelope& box, long dimension) {
     double& lower = box.minCP.ord[dimension];
     double& upper = box.maxCP.ord[dimension];
-    if (AboveOrNaN(lower, upper)) {
-        // Held as bytes: a double held here may pass through the x87 unit of 32-bit x86.
-        unsigned char held[sizeof(double)];
-        memcpy(held, &lower, sizeof held);
-        CopySlot(lower, upper);
-        memcpy(&upper, held, sizeof held);
-    }
+    if (AboveOrNaN(lower, upper)) SwapSlots(lower, upper);
 }
 
 // A dimension above 3 leaves the sizes alone: no size this class sets may exceed the capacity.

@@ -3,9 +3,10 @@
 
 #include <assert.h>
 #include <limits.h>
-#include <string.h>
+#include <stddef.h>
 
 #include <vexa/compare.h>
+#include <vexa/detail/slot_bytes.h>
 #include <vexa/export.h>
 
 /// The 32-bit signed count type of every record, on every platform.
@@ -15,27 +16,6 @@ typedef int PT_Int32;
 typedef char PT_Int32IsThirtyTwoBitSigned[(sizeof(PT_Int32) * CHAR_BIT == 32 && PT_Int32() - 1 < 0)
                                               ? 1
                                               : -1];
-
-namespace vexa {
-namespace detail {
-
-/// Copies one ordinate slot as its bytes, so that every bit pattern survives: a copy through the
-/// x87 unit of 32-bit x86 would turn a signalling NaN into a quiet one. The bytes pass through a
-/// local, so a slot copied onto itself is no overlapping copy.
-inline void CopySlot(double& destination, const double& source) {
-    PT_Int32 words[sizeof(double) / sizeof(PT_Int32)];
-#if defined(__GNUC__)
-    // Word alignment, which every slot has, lets GCC copy in words on ARM rather than call memcpy.
-    memcpy(words, __builtin_assume_aligned(&source, sizeof(PT_Int32)), sizeof words);
-    memcpy(__builtin_assume_aligned(&destination, sizeof(PT_Int32)), words, sizeof words);
-#else
-    memcpy(words, &source, sizeof words);
-    memcpy(&destination, words, sizeof words);
-#endif
-}
-
-}  // namespace detail
-}  // namespace vexa
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
