@@ -1,5 +1,7 @@
 #include <vexa/envelope.h>
 
+#include "record_helpers.h"
+
 namespace {
 
 using vexa::detail::AboveOrNaN;

@@ -1,5 +1,7 @@
 #include <vexa/matrix.h>
 
+#include "record_helpers.h"
+
 namespace {
 
 using vexa::detail::kOrdinateCapacity;
