@@ -70,22 +70,6 @@ CVEXAMatrix& CVEXAMatrix::operator=(const CVEXAMatrix& source) {
     return *this;
 }
 
-unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
-unsigned char CVEXAMatrix::operator==(const PT_Matrix* other) {
-    return static_cast<unsigned char>(EqualMatrix(this, other));
-}
-
-unsigned char CVEXAMatrix::operator!=(const PT_Matrix& other) {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) {
-    return EqualMatrix(this, other) ? 0 : 1;
-}
-
 unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) const {
     return static_cast<unsigned char>(EqualMatrix(this, &other));
 }
@@ -102,6 +86,32 @@ unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) const {
     return EqualMatrix(this, other) ? 0 : 1;
 }
 
+unsigned char CVEXAMatrix::operator==(const CVEXAMatrix& other) const {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) const {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+// The comparisons kept for programs built against the 1.0 and 1.1 headers.
+
+unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator==(const PT_Matrix* other) {
+    return static_cast<unsigned char>(EqualMatrix(this, other));
+}
+
+unsigned char CVEXAMatrix::operator!=(const PT_Matrix& other) {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) {
+    return EqualMatrix(this, other) ? 0 : 1;
+}
+
 unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) {
     return static_cast<unsigned char>(EqualMatrix(this, &other));
 }
@@ -114,10 +124,6 @@ unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) const {
     return static_cast<unsigned char>(EqualMatrix(this, &other));
 }
 
-unsigned char CVEXAMatrix::operator==(const CVEXAMatrix& other) const {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
 unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) {
     return EqualMatrix(this, &other) ? 0 : 1;
 }
@@ -127,10 +133,6 @@ unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) {
 }
 
 unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) const {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) const {
     return EqualMatrix(this, &other) ? 0 : 1;
 }
 

@@ -53,94 +53,78 @@ public:
     CVEXAEnvelope& operator=(const CVEXAEnvelope& source);
 
     /// 1 when both pairs of corners are equal points, else 0.
-    VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the reference form; a null pointer gives 0.
-    VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
-    }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==; a null pointer gives 1.
-    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) {
-        return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
-    }
-    /// As the non-const form, for a const envelope.
     VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// As the non-const form, for a const envelope; a null pointer gives 0.
+    /// As the reference form; a null pointer gives 0.
     VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
     }
-    /// As the non-const form, for a const envelope.
+    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) const {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
-    /// As the non-const form, for a const envelope; a null pointer gives 1.
+    /// The negation of operator==; a null pointer gives 1.
     VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) const {
         return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
     }
-
-    // Two envelopes compare through these four pairs, one for each constness of the two operands:
-    // each is an exact match, so neither the record forms nor a reversed C++20 candidate compete.
-
-    /// As the record form.
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the record form.
-    VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the record form.
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) const {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the record form.
+    /// As the record form: an exact match, so that C++20 finds no equally good reversed candidate.
     VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) const {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==.
+    /// The negation of operator==, as the record form.
     VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) const {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
 
+#if defined(VEXA_BUILDING) || defined(VEXA_LEGACY_COMPARISONS)
+    // The comparisons of the 1.0 and 1.1 headers beyond the six above, each the same comparison.
+    // The library still exports them, so that programs built against those headers keep finding
+    // them; programs built now see only the six, which serve every operand alike.
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
+    }
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) {
+        return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) const {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
 #if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
-    // A temporary on the right binds here as well as a reversed C++20 candidate binds it as its
-    // object, so the non-reversed form is taken.
-
-    /// As the record form, for a temporary.
     VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// As the record form, for a temporary and a const envelope.
     VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
-    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) const {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
+#endif
 #endif
 
     /// The envelope's own record part.
