@@ -24,7 +24,7 @@ typedef std::u16string Text;
 
 const std::uint32_t kBufferSize = 260;
 const std::uint32_t kStillActive = 259;
-const std::uint32_t kPollInterval = 1500;
+const std::uint32_t kPollIntervalMs = 1500;
 const std::uint32_t kLongestHold = 80000;
 // A manager still running after this many polls exits at the next one, so every run ends.
 const int kMaxPolls = 40;
@@ -198,7 +198,7 @@ public:
         Check(process == kProcess && start_succeeded && closed_process == 0);
         Check(!exited && !still_active_read);
         // Each check comes after exactly one full interval.
-        Check(sleeps_after_last_poll == 1 && last_sleep == kPollInterval);
+        Check(sleeps_after_last_poll == 1 && last_sleep == kPollIntervalMs);
         ++polls;
         sleeps_after_last_poll = 0;
         Check(polls <= kMaxPolls);
