@@ -4,20 +4,23 @@
 #include <string>
 
 namespace launcher {
-
-const Unit kErrorCaption[] = u"Installation";
-const Unit kMissingManagerText[] =
-    u"Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
-const Unit kFolderUnknownText[] =
-    u"The installation folder could not be determined. Please run this installation again from a "
-    u"shorter folder path.";
-const Unit kPathTooLongText[] =
-    u"The installation path is too long. Please run this installation again from a shorter folder "
-    u"path.";
-
 namespace {
 
 typedef std::char_traits<Unit> Text;
+
+// The caption of every message box the launcher shows, and the three texts.
+const Unit kErrorCaption[] = u"Installation";
+// The Application Manager is not registered or cannot be started.
+const Unit kMissingManagerText[] =
+    u"Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
+// The launcher's own folder cannot be told from its module path.
+const Unit kFolderUnknownText[] =
+    u"The installation folder could not be determined. Please run this installation again from a "
+    u"shorter folder path.";
+// The Application Manager's command line would not fit its buffer.
+const Unit kPathTooLongText[] =
+    u"The installation path is too long. Please run this installation again from a shorter folder "
+    u"path.";
 
 const std::size_t kBufferSize = 260;
 const Unit kManagerKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
