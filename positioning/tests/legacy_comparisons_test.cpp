@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
+#include <type_traits>
 
 #include "record_builders.h"
 
@@ -13,25 +15,36 @@ namespace {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// The == and the != of one signature, in that order.
+template <class Member>
+std::array<Member, 2> EqualAndUnequal(Member equal, Member unequal) {
+    return {equal, unequal};
+}
+
 // Each kept member, named by its exact signature (so a missing one fails to compile) and called
 // on an object of the constness it asks for, gives what the record comparison gives: equal for
 // operator==, its negation for operator!=, and for a null record pointer 0 and 1.
 template <class Value, class Record>
 void ExpectKeptMembersGive(int equal, const Record& first, const Record& second) {
+    typedef typename std::add_rvalue_reference<Value>::type Temporary;
     typedef unsigned char (Value::*ByRecord)(const Record&);
     typedef unsigned char (Value::*ByRecordPointer)(const Record*);
     typedef unsigned char (Value::*ByObject)(Value&);
     typedef unsigned char (Value::*ByConstObject)(const Value&);
     typedef unsigned char (Value::*ByObjectOfConst)(Value&) const;
-    typedef unsigned char (Value::*ByTemporary)(Value&&);
-    typedef unsigned char (Value::*ByTemporaryOfConst)(Value&&) const;
-    const ByRecord byRecord[] = {&Value::operator==, &Value::operator!=};
-    const ByRecordPointer byRecordPointer[] = {&Value::operator==, &Value::operator!=};
-    const ByObject byObject[] = {&Value::operator==, &Value::operator!=};
-    const ByConstObject byConstObject[] = {&Value::operator==, &Value::operator!=};
-    const ByObjectOfConst byObjectOfConst[] = {&Value::operator==, &Value::operator!=};
-    const ByTemporary byTemporary[] = {&Value::operator==, &Value::operator!=};
-    const ByTemporaryOfConst byTemporaryOfConst[] = {&Value::operator==, &Value::operator!=};
+    typedef unsigned char (Value::*ByTemporary)(Temporary);
+    typedef unsigned char (Value::*ByTemporaryOfConst)(Temporary) const;
+    const auto byRecord = EqualAndUnequal<ByRecord>(&Value::operator==, &Value::operator!=);
+    const auto byRecordPointer =
+        EqualAndUnequal<ByRecordPointer>(&Value::operator==, &Value::operator!=);
+    const auto byObject = EqualAndUnequal<ByObject>(&Value::operator==, &Value::operator!=);
+    const auto byConstObject =
+        EqualAndUnequal<ByConstObject>(&Value::operator==, &Value::operator!=);
+    const auto byObjectOfConst =
+        EqualAndUnequal<ByObjectOfConst>(&Value::operator==, &Value::operator!=);
+    const auto byTemporary = EqualAndUnequal<ByTemporary>(&Value::operator==, &Value::operator!=);
+    const auto byTemporaryOfConst =
+        EqualAndUnequal<ByTemporaryOfConst>(&Value::operator==, &Value::operator!=);
 
     Value a(first);
     const Value& view = a;
