@@ -68,7 +68,7 @@ public:
     VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) const {
         return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
     }
-    /// As the record form: an exact match, so that C++20 finds no equally good reversed candidate.
+    /// As the record form: an exact match, which C++20 takes rather than its reversed form.
     VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }

@@ -53,7 +53,7 @@ public:
     unsigned char operator!=(const PT_Matrix& other) const;
     /// The negation of operator==; a null pointer gives 1.
     unsigned char operator!=(const PT_Matrix* other) const;
-    /// As the record form: an exact match, so that C++20 finds no equally good reversed candidate.
+    /// As the record form: an exact match, which C++20 takes rather than its reversed form.
     unsigned char operator==(const CVEXAMatrix& other) const;
     /// The negation of operator==, as the record form.
     unsigned char operator!=(const CVEXAMatrix& other) const;
