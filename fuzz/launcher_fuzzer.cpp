@@ -24,8 +24,8 @@ typedef std::u16string Text;
 
 const std::uint32_t kBufferSize = 260;
 const std::uint32_t kStillActive = 259;
-const std::uint32_t kPollInterval = 1500;
-const std::uint32_t kLongestHold = 80000;
+const std::uint32_t kPollIntervalMs = 1500;
+const std::uint32_t kLongestHoldMs = 80000;
 // A manager still running after this many polls exits at the next one, so every run ends.
 const int kMaxPolls = 40;
 const Handle kKeys[] = {0x4B, 0x4C};
@@ -34,6 +34,9 @@ const Handle kThread = 0x54;
 const Unit* const kTitles[] = {u"Corvane Field Software", u"Plotwise Field", u"Tervalo Field",
                                u"Orvida Toolbox"};
 const int kTitleCount = 4;
+const Unit kCaption[] = u"Installation";
+const Unit kMissingManagerText[] =
+    u"Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
 
 void Check(bool holds) {
     if (!holds) std::abort();
@@ -163,7 +166,7 @@ public:
     }
 
     void ShowErrorMessage(const Unit* text, const Unit* caption) override {
-        Check(Text(caption) == launcher::kErrorCaption);
+        Check(Text(caption) == kCaption);
         ++messages;
         message = text;
     }
@@ -198,7 +201,7 @@ public:
         Check(process == kProcess && start_succeeded && closed_process == 0);
         Check(!exited && !still_active_read);
         // Each check comes after exactly one full interval.
-        Check(sleeps_after_last_poll == 1 && last_sleep == kPollInterval);
+        Check(sleeps_after_last_poll == 1 && last_sleep == kPollIntervalMs);
         ++polls;
         sleeps_after_last_poll = 0;
         Check(polls <= kMaxPolls);
@@ -234,7 +237,7 @@ public:
         ++sleeps;
         ++sleeps_after_last_poll;
         Check(sleeps <= kMaxPolls + 2);
-        Check(milliseconds <= kLongestHold);
+        Check(milliseconds <= kLongestHoldMs);
         last_sleep = milliseconds;
         clock_ += milliseconds;
     }
@@ -303,7 +306,7 @@ void CheckRun(const FuzzPlatform& platform, const Text& argument) {
                           (read.value.size() < kBufferSize || read.value.find(u'\0') != Text::npos);
     if (!readable) {
         Check(platform.titles_asked == 0 && platform.starts == 0 && platform.messages == 1);
-        Check(platform.message == launcher::kMissingManagerText);
+        Check(platform.message == kMissingManagerText);
         return;
     }
     Check(platform.titles_asked ==
@@ -328,7 +331,7 @@ void CheckRun(const FuzzPlatform& platform, const Text& argument) {
     Check(platform.started_application == ExpectedApplication(manager));
     if (!platform.start_succeeded) {
         Check(platform.polls == 0 && platform.closed_process == 0 && platform.closed_thread == 0);
-        Check(platform.messages == 1 && platform.message == launcher::kMissingManagerText);
+        Check(platform.messages == 1 && platform.message == kMissingManagerText);
         return;
     }
     Check(platform.messages == 0);

@@ -1,6 +1,7 @@
 // Turns fuzz bytes into points, envelopes and matrices with any counts and any doubles, runs a
 // fuzz-chosen sequence of the library's functions and members over them, and aborts when one of
-// their promises breaks. Slots and counts are compared bit for bit; padding never is.
+// their promises breaks. Slots and counts are compared bit for bit (same_slots.h, as the tests
+// compare them); padding never is.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <climits>
@@ -13,6 +14,8 @@
 
 #include <vexa/vexa.h>
 
+#include "same_slots.h"
+
 namespace {
 
 const int kOrdinates = 3;
@@ -20,28 +23,6 @@ const int kRows = 100;
 
 void Check(bool holds) {
     if (!holds) std::abort();
-}
-
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-bool SameSlot(const PT_CoordinatePoint& a, const PT_CoordinatePoint& b, int i) {
-    return SameBits(a.ord[i], b.ord[i]);
-}
-
-bool SamePoint(const PT_CoordinatePoint& a, const PT_CoordinatePoint& b) {
-    return a.size == b.size && SameSlot(a, b, 0) && SameSlot(a, b, 1) && SameSlot(a, b, 2);
-}
-
-bool SameEnvelope(const PT_Envelope& a, const PT_Envelope& b) {
-    return SamePoint(a.minCP, b.minCP) && SamePoint(a.maxCP, b.maxCP);
-}
-
-bool SameMatrix(const PT_Matrix& a, const PT_Matrix& b) {
-    if (a.rowCount != b.rowCount) return false;
-    for (int row = 0; row < kRows; ++row) {
-        if (!SamePoint(a.elt[row], b.elt[row])) return false;
-    }
-    return true;
 }
 
 // The number of slots a count puts in use: none for 0 or below, three at most.
@@ -189,7 +170,7 @@ struct Pool {
 void CheckPointCopy(int copied, const PT_CoordinatePoint& target, const PT_CoordinatePoint& before,
                     const PT_CoordinatePoint& source) {
     if (source.size > kOrdinates) {
-        Check(copied == 0 && SamePoint(target, before));
+        Check(copied == 0 && SameSlots(target, before));
         return;
     }
     Check(copied == 1 && target.size == source.size);
@@ -218,8 +199,8 @@ void PointFunctions(Pool& pool, Input& input) {
     const PT_CoordinatePoint before = target;
     const PT_CoordinatePoint from = source;
     if (input.OneIn(8)) {
-        Check(CopyCoordinatePoint(&target, 0) == 0 && SamePoint(target, before));
-        Check(CopyCoordinatePoint(0, &source) == 0 && SamePoint(source, from));
+        Check(CopyCoordinatePoint(&target, 0) == 0 && SameSlots(target, before));
+        Check(CopyCoordinatePoint(0, &source) == 0 && SameSlots(source, from));
         return;
     }
     CheckPointCopy(CopyCoordinatePoint(&target, &source), target, before, from);
@@ -247,7 +228,7 @@ void PointClass(Pool& pool, Input& input) {
         }
         case 1: {
             const CVEXACoordinatePoint copy(point);
-            Check(SamePoint(copy, before));
+            Check(SameSlots(copy, before));
             const double x = input.Double();
             const double y = input.Double();
             const double z = input.Double();
@@ -263,7 +244,7 @@ void PointClass(Pool& pool, Input& input) {
         case 3:
             if (input.OneIn(4)) {
                 point = static_cast<const PT_CoordinatePoint*>(0);
-                Check(SamePoint(point, before));
+                Check(SameSlots(point, before));
             } else {
                 CheckPointAssignment(point = &source, before, from);
             }
@@ -271,16 +252,16 @@ void PointClass(Pool& pool, Input& input) {
         case 4: {
             const CVEXACoordinatePoint& self = point;
             point = self;
-            Check(SamePoint(point, before));
+            Check(SameSlots(point, before));
             point = static_cast<const PT_CoordinatePoint&>(self);
-            Check(SamePoint(point, before));
+            Check(SameSlots(point, before));
             break;
         }
         case 5: {
             const CVEXACoordinatePoint& other = pool.points[input.Pick(2)];
             const PT_CoordinatePoint whole = other;
             point = other;
-            Check(SamePoint(point, whole));
+            Check(SameSlots(point, whole));
             break;
         }
         case 6: {
@@ -317,9 +298,9 @@ void EnvelopeFunctions(Pool& pool, Input& input) {
     const PT_Envelope from = source;
     if (input.OneIn(8)) {
         Check(CopyEnvelope(&target, 0) == 0 && CopyEnvelope(0, &source) == 0);
-        Check(SameEnvelope(target, before));
+        Check(SameSlots(target, before));
     } else {
-        Check(CopyEnvelope(&target, &source) == 1 && SameEnvelope(target, from));
+        Check(CopyEnvelope(&target, &source) == 1 && SameSlots(target, from));
     }
     const PT_Envelope& other = pool.AnyEnvelope(input);
     const int equal = EqualEnvelope(&target, &other);
@@ -395,11 +376,11 @@ void EnvelopeClass(Pool& pool, Input& input) {
     switch (input.Pick(8)) {
         case 0: {
             const CVEXAEnvelope built(source);
-            Check(SameEnvelope(built, from));
+            Check(SameSlots(built, from));
             const CVEXAEnvelope empty(static_cast<const PT_Envelope*>(0));
             Check(empty.minCP.size == 0 && empty.maxCP.size == 0);
             const CVEXAEnvelope copy(box);
-            Check(SameEnvelope(copy, before));
+            Check(SameSlots(copy, before));
             break;
         }
         case 1: {
@@ -413,22 +394,22 @@ void EnvelopeClass(Pool& pool, Input& input) {
         }
         case 2:
             box = source;
-            Check(SameEnvelope(box, from));
+            Check(SameSlots(box, from));
             break;
         case 3:
             if (input.OneIn(4)) {
                 box = static_cast<const PT_Envelope*>(0);
-                Check(SameEnvelope(box, before));
+                Check(SameSlots(box, before));
             } else {
                 box = &source;
-                Check(SameEnvelope(box, from));
+                Check(SameSlots(box, from));
             }
             break;
         case 4: {
             const CVEXAEnvelope& other = pool.envelopes[input.Pick(1)];
             const PT_Envelope whole = other;
             box = other;
-            Check(SameEnvelope(box, whole));
+            Check(SameSlots(box, whole));
             break;
         }
         case 5: {
@@ -452,7 +433,7 @@ void EnvelopeClass(Pool& pool, Input& input) {
             break;
         default:
             Check(box.PointInEnveloppe(p) == (ExpectedInside(p, box) ? 1 : 0));
-            Check(SameEnvelope(box, before));
+            Check(SameSlots(box, before));
             break;
     }
 }
@@ -460,7 +441,7 @@ void EnvelopeClass(Pool& pool, Input& input) {
 // What a guarded matrix copy must have done to target, given both as they were before.
 void CheckMatrixCopy(const PT_Matrix& target, const PT_Matrix& before, const PT_Matrix& source) {
     if (source.rowCount > kRows) {
-        Check(SameMatrix(target, before));
+        Check(SameSlots(target, before));
         return;
     }
     Check(target.rowCount == source.rowCount);
@@ -468,7 +449,7 @@ void CheckMatrixCopy(const PT_Matrix& target, const PT_Matrix& before, const PT_
     for (int row = 0; row < kRows; ++row) {
         const PT_CoordinatePoint& from = source.elt[row];
         if (row >= rows || from.size > kOrdinates) {
-            Check(SamePoint(target.elt[row], before.elt[row]));
+            Check(SameSlots(target.elt[row], before.elt[row]));
         } else {
             CheckPointCopy(1, target.elt[row], before.elt[row], from);
         }
@@ -506,7 +487,7 @@ void MatrixClass(Pool& pool, Input& input) {
             const PT_Matrix from = source;
             if (input.OneIn(4)) {
                 matrix = static_cast<const PT_Matrix*>(0);
-                Check(SameMatrix(matrix, before));
+                Check(SameSlots(matrix, before));
             } else {
                 matrix = &source;
                 CheckMatrixCopy(matrix, before, from);
@@ -534,14 +515,14 @@ void MatrixClass(Pool& pool, Input& input) {
             const CVEXAMatrix empty(static_cast<const PT_Matrix*>(0));
             Check(empty.GetRowCount() == 0);
             const CVEXAMatrix copy(matrix);
-            Check(SameMatrix(copy, matrix));
+            Check(SameSlots(copy, matrix));
             break;
         }
         case 3: {
             const CVEXAMatrix& other = pool.matrices[input.Pick(1)];
             const PT_Matrix whole = other;
             matrix = other;
-            Check(SameMatrix(matrix, whole));
+            Check(SameSlots(matrix, whole));
             break;
         }
         case 4:
@@ -558,7 +539,7 @@ void MatrixClass(Pool& pool, Input& input) {
                 }
             }
             if (rows > kRows || rows < INT_MIN) {
-                Check(resized == 0 && SameMatrix(matrix, before));
+                Check(resized == 0 && SameSlots(matrix, before));
                 break;
             }
             Check(matrix.GetRowCount() == rows);

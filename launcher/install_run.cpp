@@ -4,20 +4,23 @@
 #include <string>
 
 namespace launcher {
-
-const Unit kErrorCaption[] = u"Installation";
-const Unit kMissingManagerText[] =
-    u"Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
-const Unit kFolderUnknownText[] =
-    u"The installation folder could not be determined. Please run this installation again from a "
-    u"shorter folder path.";
-const Unit kPathTooLongText[] =
-    u"The installation path is too long. Please run this installation again from a shorter folder "
-    u"path.";
-
 namespace {
 
 typedef std::char_traits<Unit> Text;
+
+// The caption of every message box the launcher shows, and the three texts.
+const Unit kErrorCaption[] = u"Installation";
+// The Application Manager is not registered or cannot be started.
+const Unit kMissingManagerText[] =
+    u"Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
+// The launcher's own folder cannot be told from its module path.
+const Unit kFolderUnknownText[] =
+    u"The installation folder could not be determined. Please run this installation again from a "
+    u"shorter folder path.";
+// The Application Manager's command line would not fit its buffer.
+const Unit kPathTooLongText[] =
+    u"The installation path is too long. Please run this installation again from a shorter folder "
+    u"path.";
 
 const std::size_t kBufferSize = 260;
 const Unit kManagerKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
@@ -27,10 +30,10 @@ const std::size_t kDefaultExtensionLength = sizeof kDefaultExtension / sizeof(Un
 const std::size_t kApplicationSize = kBufferSize + kDefaultExtensionLength;
 const Unit* const kSetupWindowTitles[] = {u"Corvane Field Software", u"Plotwise Field",
                                           u"Tervalo Field", u"Orvida Toolbox"};
-const std::uint32_t kPollInterval = 1500;
+const std::uint32_t kPollIntervalMs = 1500;
 const std::uint32_t kStillActive = 259;
-const std::uint32_t kLongHold = 80000;
-const std::uint32_t kShortHold = 60000;
+const std::uint32_t kLongHoldMs = 80000;
+const std::uint32_t kShortHoldMs = 60000;
 
 // Reads the default value of the manager's key in one view of the registry into path, zeroed
 // first so that a value stored without its terminator is caught rather than overrun; false when
@@ -83,17 +86,18 @@ void ToApplicationName(const Unit* manager_path, Unit (&application)[kApplicatio
     }
 }
 
-// Only the first title sets held.
-Handle FindSetupWindow(Platform& platform, bool* held) {
+// The setup window, 0 when none is open, and whether it allows a hold: only the first title does.
+struct SetupWindow {
+    Handle handle;
+    bool allows_hold;
+};
+
+SetupWindow FindSetupWindow(Platform& platform) {
     for (std::size_t i = 0; i < sizeof kSetupWindowTitles / sizeof kSetupWindowTitles[0]; ++i) {
         const Handle window = platform.FindWindowByTitle(kSetupWindowTitles[i]);
-        if (window != 0) {
-            *held = i == 0;
-            return window;
-        }
+        if (window != 0) return {window, i == 0};
     }
-    *held = false;
-    return 0;
+    return {0, false};
 }
 
 void RestoreWindow(Platform& platform, Handle window) {
@@ -143,7 +147,7 @@ const Unit* ComposeCommandLine(Platform& platform, const Unit* manager_path, con
 void WaitForExit(Platform& platform, Handle process) {
     std::uint32_t exit_code = kStillActive;
     do {
-        platform.Sleep(kPollInterval);
+        platform.Sleep(kPollIntervalMs);
         if (!platform.GetExitCode(process, &exit_code)) return;
     } while (exit_code == kStillActive && platform.IsProcessRunning(process));
 }
@@ -160,20 +164,20 @@ bool EqualsIgnoringAsciiCase(const Unit* left, const Unit* right) {
     }
 }
 
-// What is left of a hold after elapsed ms; nothing once it has passed. Compared unsigned, since
-// the difference read as a signed 32-bit number turns positive again past 2^31 ms elapsed and
-// would hold for up to 24 days.
-std::uint32_t Remaining(std::uint32_t hold, std::uint32_t elapsed) {
-    return elapsed >= hold ? 0 : hold - elapsed;
+// What is left of a hold once elapsed_ms have passed; nothing once it is over. Compared unsigned,
+// since the difference read as a signed 32-bit number turns positive again past 2^31 ms elapsed
+// and would hold for up to 24 days.
+std::uint32_t RemainingMs(std::uint32_t hold_ms, std::uint32_t elapsed_ms) {
+    return elapsed_ms >= hold_ms ? 0 : hold_ms - elapsed_ms;
 }
 
-void Hold(Platform& platform, const Unit* argument, std::uint32_t elapsed) {
+void Hold(Platform& platform, const Unit* argument, std::uint32_t elapsed_ms) {
     if (EqualsIgnoringAsciiCase(argument, u"RequiredDataCAB.ini")) {
-        platform.Sleep(Remaining(kLongHold, elapsed));
+        platform.Sleep(RemainingMs(kLongHoldMs, elapsed_ms));
     }
     if (EqualsIgnoringAsciiCase(argument, u"PWFieldCAB.ini") ||
         EqualsIgnoringAsciiCase(argument, u"SurveyingCAB.ini")) {
-        platform.Sleep(Remaining(kShortHold, elapsed));
+        platform.Sleep(RemainingMs(kShortHoldMs, elapsed_ms));
     }
 }
 
@@ -186,9 +190,8 @@ void RunInstall(Platform& platform, const Unit* argument) {
         return;
     }
 
-    bool held = false;
-    const Handle window = FindSetupWindow(platform, &held);
-    if (window != 0) platform.ShowWindowAs(window, kShowMinimized);
+    const SetupWindow window = FindSetupWindow(platform);
+    if (window.handle != 0) platform.ShowWindowAs(window.handle, kShowMinimized);
 
     const bool empty_argument = argument[0] == 0;
     Unit command_line[kBufferSize];
@@ -196,7 +199,7 @@ void RunInstall(Platform& platform, const Unit* argument) {
         const Unit* const refusal =
             ComposeCommandLine(platform, manager_path, argument, command_line);
         if (refusal != nullptr) {
-            RestoreWindow(platform, window);
+            RestoreWindow(platform, window.handle);
             platform.ShowErrorMessage(refusal, kErrorCaption);
             return;
         }
@@ -209,7 +212,7 @@ void RunInstall(Platform& platform, const Unit* argument) {
     ProcessHandles manager = {0, 0};
     if (!platform.StartProcess(application, empty_argument ? manager_path : command_line,
                                &manager)) {
-        RestoreWindow(platform, window);
+        RestoreWindow(platform, window.handle);
         platform.ShowErrorMessage(kMissingManagerText, kErrorCaption);
         return;
     }
@@ -218,9 +221,9 @@ void RunInstall(Platform& platform, const Unit* argument) {
     WaitForExit(platform, manager.process);
     platform.CloseHandle(manager.process);
     platform.CloseHandle(manager.thread);
-    RestoreWindow(platform, window);
+    RestoreWindow(platform, window.handle);
 
-    if (empty_argument || !held) return;
+    if (empty_argument || !window.allows_hold) return;
     Hold(platform, argument, platform.GetTickCount() - start_tick);
 }
 

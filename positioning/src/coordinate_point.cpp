@@ -1,5 +1,7 @@
 #include <vexa/coordinate_point.h>
 
+#include "record_helpers.h"
+
 CVEXACoordinatePoint::CVEXACoordinatePoint() {}
 
 CVEXACoordinatePoint::CVEXACoordinatePoint(double x, double y) {
@@ -17,11 +19,11 @@ CVEXACoordinatePoint::CVEXACoordinatePoint(double x, double y, double z) {
 
 // The base constructor has already made the point empty, so a refused copy leaves it valid.
 CVEXACoordinatePoint::CVEXACoordinatePoint(const PT_CoordinatePoint& source) {
-    vexa::detail::CopyPoint(this, &source);
+    vexa::detail::CopyPointRecord(this, &source);
 }
 
 CVEXACoordinatePoint::CVEXACoordinatePoint(const PT_CoordinatePoint* source) {
-    vexa::detail::CopyPoint(this, source);
+    vexa::detail::CopyPointRecord(this, source);
 }
 
 CVEXACoordinatePoint::CVEXACoordinatePoint(const CVEXACoordinatePoint& source)

@@ -1,12 +1,13 @@
 #include <vexa/envelope.h>
 
-#include <string.h>
+#include "record_helpers.h"
 
 namespace {
 
-using vexa::detail::Above;
-using vexa::detail::Below;
+using vexa::detail::AboveOrNaN;
+using vexa::detail::BelowOrNaN;
 using vexa::detail::CopySlot;
+using vexa::detail::SwapSlots;
 
 // The points are never corners of the box, so their slots stay as read while the corners are
 // written. Slots move as bytes, so a NaN keeps its payload and its signalling bit.
@@ -14,20 +15,14 @@ void SpanDimension(PT_Envelope& box, const PT_CoordinatePoint& first,
                    const PT_CoordinatePoint& second, long dimension) {
     const double& a = first.ord[dimension];
     const double& b = second.ord[dimension];
-    CopySlot(box.minCP.ord[dimension], Below(a, b) ? a : b);
-    CopySlot(box.maxCP.ord[dimension], Above(a, b) ? a : b);
+    CopySlot(box.minCP.ord[dimension], BelowOrNaN(a, b) ? a : b);
+    CopySlot(box.maxCP.ord[dimension], AboveOrNaN(a, b) ? a : b);
 }
 
 void OrderDimension(PT_Envelope& box, long dimension) {
     double& lower = box.minCP.ord[dimension];
     double& upper = box.maxCP.ord[dimension];
-    if (Above(lower, upper)) {
-        // Held as bytes: a double held here may pass through the x87 unit of 32-bit x86.
-        unsigned char held[sizeof(double)];
-        memcpy(held, &lower, sizeof held);
-        CopySlot(lower, upper);
-        memcpy(&upper, held, sizeof held);
-    }
+    if (AboveOrNaN(lower, upper)) SwapSlots(lower, upper);
 }
 
 // A dimension above 3 leaves the sizes alone: no size this class sets may exceed the capacity.

@@ -1,5 +1,7 @@
 #include <vexa/matrix.h>
 
+#include "record_helpers.h"
+
 namespace {
 
 using vexa::detail::kOrdinateCapacity;
@@ -68,22 +70,6 @@ CVEXAMatrix& CVEXAMatrix::operator=(const CVEXAMatrix& source) {
     return *this;
 }
 
-unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
-unsigned char CVEXAMatrix::operator==(const PT_Matrix* other) {
-    return static_cast<unsigned char>(EqualMatrix(this, other));
-}
-
-unsigned char CVEXAMatrix::operator!=(const PT_Matrix& other) {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) {
-    return EqualMatrix(this, other) ? 0 : 1;
-}
-
 unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) const {
     return static_cast<unsigned char>(EqualMatrix(this, &other));
 }
@@ -100,6 +86,32 @@ unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) const {
     return EqualMatrix(this, other) ? 0 : 1;
 }
 
+unsigned char CVEXAMatrix::operator==(const CVEXAMatrix& other) const {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) const {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+// The comparisons kept for programs built against the 1.0 and 1.1 headers.
+
+unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) {
+    return static_cast<unsigned char>(EqualMatrix(this, &other));
+}
+
+unsigned char CVEXAMatrix::operator==(const PT_Matrix* other) {
+    return static_cast<unsigned char>(EqualMatrix(this, other));
+}
+
+unsigned char CVEXAMatrix::operator!=(const PT_Matrix& other) {
+    return EqualMatrix(this, &other) ? 0 : 1;
+}
+
+unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) {
+    return EqualMatrix(this, other) ? 0 : 1;
+}
+
 unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) {
     return static_cast<unsigned char>(EqualMatrix(this, &other));
 }
@@ -112,10 +124,6 @@ unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) const {
     return static_cast<unsigned char>(EqualMatrix(this, &other));
 }
 
-unsigned char CVEXAMatrix::operator==(const CVEXAMatrix& other) const {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
 unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) {
     return EqualMatrix(this, &other) ? 0 : 1;
 }
@@ -125,10 +133,6 @@ unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) {
 }
 
 unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) const {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) const {
     return EqualMatrix(this, &other) ? 0 : 1;
 }
 

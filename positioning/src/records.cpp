@@ -3,11 +3,11 @@
 extern "C" {
 
 int CopyCoordinatePoint(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
-    return vexa::detail::CopyPoint(destination, source);
+    return vexa::detail::CopyPointRecord(destination, source);
 }
 
 int EqualCoordinatePoint(const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
-    return vexa::detail::EqualPoint(first, second);
+    return vexa::detail::EqualPointRecord(first, second);
 }
 
 int CopyEnvelope(PT_Envelope* destination, const PT_Envelope* source) {

@@ -47,15 +47,15 @@ def bits_unequal(x, y):
     return z3.If(x == y, nan, ((x | y) << 1) != 0)
 
 
-def bits_below(x, y):
-    """BitsBelow on the patterns of a and b."""
+def bits_below_or_nan(x, y):
+    """BitsBelowOrNaN on the patterns of a and b."""
     kx, ky = key_of(x), key_of(y)
     return z3.Or(kx < ky, kx > INFINITY_KEY, ky < -INFINITY_KEY)
 
 
-def bits_above(x, y):
-    """BitsAbove(a, b) is BitsBelow(b, a)."""
-    return bits_below(y, x)
+def bits_above_or_nan(x, y):
+    """BitsAboveOrNaN(a, b) is BitsBelowOrNaN(b, a)."""
+    return bits_below_or_nan(y, x)
 
 
 def bits_outside(v, lo, hi):
@@ -92,8 +92,8 @@ def main():
     claims = [
         ("KeyOf never overflows", z3.Not(key_of_overflows(x))),
         ("BitsUnequal(a, b) == (a != b)", bits_unequal(x, y) == z3.Not(z3.fpEQ(a, b))),
-        ("BitsBelow(a, b) == !(a >= b)", bits_below(x, y) == z3.Not(z3.fpGEQ(a, b))),
-        ("BitsAbove(a, b) == !(a <= b)", bits_above(x, y) == z3.Not(z3.fpLEQ(a, b))),
+        ("BitsBelowOrNaN(a, b) == !(a >= b)", bits_below_or_nan(x, y) == z3.Not(z3.fpGEQ(a, b))),
+        ("BitsAboveOrNaN(a, b) == !(a <= b)", bits_above_or_nan(x, y) == z3.Not(z3.fpLEQ(a, b))),
         ("BitsOutside(a, b, c) == (!(a >= b) || !(a <= c))",
          bits_outside(x, y, z) == z3.Or(z3.Not(z3.fpGEQ(a, b)), z3.Not(z3.fpLEQ(a, c)))),
     ]

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "same_slots.h"
+
 // Records filled by hand, the way callers do; every slot is set so tests can see what changes.
 inline PT_CoordinatePoint MakePoint(PT_Int32 size, double x, double y, double z) {
     PT_CoordinatePoint point;
@@ -31,26 +33,9 @@ const T* Addr(const T& value) {
     return &value;
 }
 
-// Every slot and count compared bit for bit, so a test can prove a refused operation wrote nothing
-// (NaNs and signed zeros included). Padding is left out: no copy is bound to preserve it.
-inline bool SameSlots(const PT_CoordinatePoint& a, const PT_CoordinatePoint& b) {
-    return a.size == b.size && std::memcmp(&a.ord[0], &b.ord[0], 3 * sizeof(double)) == 0;
-}
-
-inline bool SameSlots(const PT_Envelope& a, const PT_Envelope& b) {
-    return SameSlots(a.minCP, b.minCP) && SameSlots(a.maxCP, b.maxCP);
-}
-
-inline bool SameSlots(const PT_Matrix& a, const PT_Matrix& b) {
-    if (a.rowCount != b.rowCount) return false;
-    for (long row = 0; row < 100; ++row) {
-        if (!SameSlots(a.elt[row], b.elt[row])) return false;
-    }
-    return true;
-}
-
 // Every comparison of Value objects built from the two records, whatever the constness of each
-// operand, temporaries included, and with the record by reference and by pointer, gives equal.
+// operand, temporaries included, and with the record by reference and by pointer, gives equal;
+// with a null record pointer, == gives 0 and != gives 1.
 template <class Value, class Record>
 void ExpectEveryComparisonGives(int equal, const Record& first, const Record& second) {
     Value a(first);
@@ -87,6 +72,9 @@ void ExpectEveryComparisonGives(int equal, const Record& first, const Record& se
         EXPECT_EQ(equalities[form], equal) << "form " << form;
         EXPECT_EQ(inequalities[form], 1 - equal) << "form " << form;
     }
+    const Record* const none = 0;
+    EXPECT_EQ((a == none) + (ca == none), 0);
+    EXPECT_EQ((a != none) + (ca != none), 2);
 }
 
 // A double whose bits are a signalling NaN, which an x87 load would turn quiet.

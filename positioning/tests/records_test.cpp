@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
 #include "record_builders.h"
@@ -117,25 +118,26 @@ TEST(CopyCoordinatePoint, SizeAboveThreeIsRefusedLeavingDestinationWhole) {
     }
 }
 
+// One destination through a sequence of copies: the slots from each source's size on keep what
+// the earlier copies left there.
 TEST(CopyCoordinatePoint, CopiesOnlyTheOrdinatesInUse) {
-    PT_CoordinatePoint destination = MakePoint(1, 1.0, 2.0, 3.0);
-    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(3, 4.0, 5.0, SignallingNaN()))), 1);
-    EXPECT_TRUE(SameSlots(destination, MakePoint(3, 4.0, 5.0, SignallingNaN())));
-    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(3, 4.0, 5.0, 6.0))), 1);
-    EXPECT_TRUE(SameSlots(destination, MakePoint(3, 4.0, 5.0, 6.0)));
-
-    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(2, 7.0, 8.0, 9.0))), 1);
-    EXPECT_TRUE(SameSlots(destination, MakePoint(2, 7.0, 8.0, 6.0)));
-
-    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(0, 0.0, 0.0, 0.0))), 1);
-    EXPECT_TRUE(SameSlots(destination, MakePoint(0, 7.0, 8.0, 6.0)));
-
-    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(-1, 0.0, 0.0, 0.0))), 1);
-    EXPECT_TRUE(SameSlots(destination, MakePoint(-1, 7.0, 8.0, 6.0)));
-
     const PT_Int32 most_negative = std::numeric_limits<PT_Int32>::min();
-    EXPECT_EQ(CopyCoordinatePoint(&destination, Addr(MakePoint(most_negative, 0.0, 0.0, 0.0))), 1);
-    EXPECT_TRUE(SameSlots(destination, MakePoint(most_negative, 7.0, 8.0, 6.0)));
+    const struct {
+        PT_CoordinatePoint source;
+        PT_CoordinatePoint copied;
+    } steps[] = {
+        {MakePoint(3, 4.0, 5.0, SignallingNaN()), MakePoint(3, 4.0, 5.0, SignallingNaN())},
+        {MakePoint(3, 4.0, 5.0, 6.0), MakePoint(3, 4.0, 5.0, 6.0)},
+        {MakePoint(2, 7.0, 8.0, 9.0), MakePoint(2, 7.0, 8.0, 6.0)},
+        {MakePoint(0, 0.0, 0.0, 0.0), MakePoint(0, 7.0, 8.0, 6.0)},
+        {MakePoint(-1, 0.0, 0.0, 0.0), MakePoint(-1, 7.0, 8.0, 6.0)},
+        {MakePoint(most_negative, 0.0, 0.0, 0.0), MakePoint(most_negative, 7.0, 8.0, 6.0)},
+    };
+    PT_CoordinatePoint destination = MakePoint(1, 1.0, 2.0, 3.0);
+    for (const auto& step : steps) {
+        EXPECT_EQ(CopyCoordinatePoint(&destination, &step.source), 1) << step.source.size;
+        EXPECT_TRUE(SameSlots(destination, step.copied)) << step.source.size;
+    }
 }
 
 TEST(CopyCoordinatePoint, OntoItselfChangesNothing) {
@@ -154,54 +156,55 @@ TEST(EqualCoordinatePoint, NullIsNeverEqual) {
     EXPECT_EQ(EqualCoordinatePoint(0, 0), 0);
 }
 
+// Pairs of records and what EqualCoordinatePoint gives for them, in either order.
+struct PointPair {
+    PT_CoordinatePoint first;
+    PT_CoordinatePoint second;
+    int equal;
+};
+
+void ExpectEqualCoordinatePointGives(std::initializer_list<PointPair> pairs) {
+    int index = 0;
+    for (const PointPair& pair : pairs) {
+        EXPECT_EQ(EqualCoordinatePoint(&pair.first, &pair.second), pair.equal) << "pair " << index;
+        EXPECT_EQ(EqualCoordinatePoint(&pair.second, &pair.first), pair.equal) << "pair " << index;
+        ++index;
+    }
+}
+
 TEST(EqualCoordinatePoint, ComparesSizeThenOrdinatesInUse) {
     const PT_CoordinatePoint a = MakePoint(2, 1.0, 2.0, 3.0);
     EXPECT_EQ(EqualCoordinatePoint(&a, &a), 1);
-    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(2, 1.0, 2.0, 99.0))), 1);
-    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(3, 1.0, 2.0, 3.0))), 0);
-    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(2, 1.0, 2.5, 3.0))), 0);
-    EXPECT_EQ(EqualCoordinatePoint(&a, Addr(MakePoint(2, 1.5, 2.0, 3.0))), 0);
-    EXPECT_EQ(
-        EqualCoordinatePoint(Addr(MakePoint(3, 1.0, 2.0, 3.0)), Addr(MakePoint(3, 1.0, 2.0, 4.0))),
-        0);
-
-    EXPECT_EQ(
-        EqualCoordinatePoint(Addr(MakePoint(0, 1.0, 2.0, 3.0)), Addr(MakePoint(0, 4.0, 5.0, 6.0))),
-        1);
-    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(-1, 1.0, 2.0, 3.0)),
-                                   Addr(MakePoint(-1, 4.0, 5.0, 6.0))),
-              1);
-    EXPECT_EQ(
-        EqualCoordinatePoint(Addr(MakePoint(-1, 1.0, 2.0, 3.0)), Addr(MakePoint(0, 1.0, 2.0, 3.0))),
-        0);
+    ExpectEqualCoordinatePointGives({
+        {a, MakePoint(2, 1.0, 2.0, 99.0), 1},
+        {a, MakePoint(3, 1.0, 2.0, 3.0), 0},
+        {a, MakePoint(2, 1.0, 2.5, 3.0), 0},
+        {a, MakePoint(2, 1.5, 2.0, 3.0), 0},
+        {MakePoint(3, 1.0, 2.0, 3.0), MakePoint(3, 1.0, 2.0, 4.0), 0},
+        {MakePoint(0, 1.0, 2.0, 3.0), MakePoint(0, 4.0, 5.0, 6.0), 1},
+        {MakePoint(-1, 1.0, 2.0, 3.0), MakePoint(-1, 4.0, 5.0, 6.0), 1},
+        {MakePoint(-1, 1.0, 2.0, 3.0), MakePoint(0, 1.0, 2.0, 3.0), 0},
+    });
 }
 
 TEST(EqualCoordinatePoint, ComparesExactlyAsIeeeDoubles) {
-    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(1, 0.0, 0, 0)), Addr(MakePoint(1, -0.0, 0, 0))),
-              1);
-    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(1, 1.0, 0, 0)),
-                                   Addr(MakePoint(1, std::nextafter(1.0, 2.0), 0, 0))),
-              0);
     const PT_CoordinatePoint with_nan = MakePoint(2, 1.0, kNaN, 0.0);
     EXPECT_EQ(EqualCoordinatePoint(&with_nan, &with_nan), 0);
-    EXPECT_EQ(
-        EqualCoordinatePoint(Addr(MakePoint(1, 1.0, kNaN, 0)), Addr(MakePoint(1, 1.0, kNaN, 0))),
-        1);
     const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(EqualCoordinatePoint(Addr(MakePoint(1, inf, 0, 0)), Addr(MakePoint(1, inf, 0, 0))),
-              1);
+    ExpectEqualCoordinatePointGives({
+        {MakePoint(1, 0.0, 0, 0), MakePoint(1, -0.0, 0, 0), 1},
+        {MakePoint(1, 1.0, 0, 0), MakePoint(1, std::nextafter(1.0, 2.0), 0, 0), 0},
+        {MakePoint(1, 1.0, kNaN, 0), MakePoint(1, 1.0, kNaN, 0), 1},
+        {MakePoint(1, inf, 0, 0), MakePoint(1, inf, 0, 0), 1},
+    });
 }
 
 TEST(EqualCoordinatePoint, SizesAboveThreeCompareTheThreeSlots) {
-    EXPECT_EQ(
-        EqualCoordinatePoint(Addr(MakePoint(7, 1.0, 2.0, 3.0)), Addr(MakePoint(7, 1.0, 2.0, 3.0))),
-        1);
-    EXPECT_EQ(
-        EqualCoordinatePoint(Addr(MakePoint(7, 1.0, 2.0, 3.0)), Addr(MakePoint(7, 1.0, 2.0, 4.0))),
-        0);
-    EXPECT_EQ(
-        EqualCoordinatePoint(Addr(MakePoint(7, 1.0, 2.0, 3.0)), Addr(MakePoint(4, 1.0, 2.0, 3.0))),
-        0);
+    ExpectEqualCoordinatePointGives({
+        {MakePoint(7, 1.0, 2.0, 3.0), MakePoint(7, 1.0, 2.0, 3.0), 1},
+        {MakePoint(7, 1.0, 2.0, 3.0), MakePoint(7, 1.0, 2.0, 4.0), 0},
+        {MakePoint(7, 1.0, 2.0, 3.0), MakePoint(4, 1.0, 2.0, 3.0), 0},
+    });
 }
 
 TEST(CopyEnvelope, CopiesBothCornersWhateverTheirSizes) {
@@ -225,14 +228,19 @@ TEST(CopyEnvelope, NullArgumentsWriteNothing) {
 TEST(EqualEnvelope, NeedsBothCornersEqual) {
     const PT_Envelope box = MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(2, 3, 4, 0));
     EXPECT_EQ(EqualEnvelope(&box, &box), 1);
-    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 1, 2, 7), MakePoint(2, 3, 4, 8)))),
-              1);
-    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(2, 3, 5, 0)))),
-              0);
-    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 0, 2, 0), MakePoint(2, 3, 4, 0)))),
-              0);
-    EXPECT_EQ(EqualEnvelope(&box, Addr(MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(3, 3, 4, 0)))),
-              0);
+    const struct {
+        PT_Envelope other;
+        int equal;
+    } cases[] = {
+        {MakeEnvelope(MakePoint(2, 1, 2, 7), MakePoint(2, 3, 4, 8)), 1},
+        {MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(2, 3, 5, 0)), 0},
+        {MakeEnvelope(MakePoint(2, 0, 2, 0), MakePoint(2, 3, 4, 0)), 0},
+        {MakeEnvelope(MakePoint(2, 1, 2, 0), MakePoint(3, 3, 4, 0)), 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EqualEnvelope(&box, &c.other), c.equal);
+        EXPECT_EQ(EqualEnvelope(&c.other, &box), c.equal);
+    }
     EXPECT_EQ(EqualEnvelope(&box, 0), 0);
     EXPECT_EQ(EqualEnvelope(0, &box), 0);
     EXPECT_EQ(EqualEnvelope(0, 0), 0);
@@ -272,11 +280,11 @@ TEST(OrdinateComparison, AgreesWithTheCompilersComparisonOnEverySpecialValue) {
             const bool above = !(a <= b);
             SCOPED_TRACE(testing::Message() << std::hex << pa << " and " << pb);
             EXPECT_EQ(BitsUnequal(a, b), unequal);
-            EXPECT_EQ(BitsBelow(a, b), below);
-            EXPECT_EQ(BitsAbove(a, b), above);
+            EXPECT_EQ(BitsBelowOrNaN(a, b), below);
+            EXPECT_EQ(BitsAboveOrNaN(a, b), above);
             EXPECT_EQ(Unequal(a, b), unequal);
-            EXPECT_EQ(Below(a, b), below);
-            EXPECT_EQ(Above(a, b), above);
+            EXPECT_EQ(BelowOrNaN(a, b), below);
+            EXPECT_EQ(AboveOrNaN(a, b), above);
             EXPECT_EQ(
                 EqualCoordinatePoint(Addr(MakePoint(1, a, 0, 0)), Addr(MakePoint(1, b, 0, 0))),
                 unequal ? 0 : 1);
@@ -375,8 +383,8 @@ TEST(OrdinateComparison, BitPatternsAgreeWithTheCompilersComparisonOnBiasedRando
         const double b = FromPattern(pb);
         const double c = FromPattern(pc);
         // Every test is made whatever the others gave, which spares mispredicted branches.
-        if ((BitsUnequal(a, b) == (a != b)) & (BitsBelow(a, b) == !(a >= b)) &
-            (BitsAbove(a, b) == !(a <= b)) & (BitsOutside(a, b, c) == (!(a >= b) | !(a <= c))))
+        if ((BitsUnequal(a, b) == (a != b)) & (BitsBelowOrNaN(a, b) == !(a >= b)) &
+            (BitsAboveOrNaN(a, b) == !(a <= b)) & (BitsOutside(a, b, c) == (!(a >= b) | !(a <= c))))
             continue;
         if (++differences <= 10)
             ADD_FAILURE() << "differs from the compiler's comparison: " << std::hex << pa << ", "

@@ -153,7 +153,7 @@ check_workflows() {
 }
 
 readme() {
-    local source_dir=$1 prefix=$work/install file option
+    local source_dir=$1 prefix=$work/install file option targets
     mkdir -p "$work/kit" "$work/subproject"
     # kit is a copy of the source tree made of links, so that its build folders stay apart from
     # the developer's.
@@ -167,9 +167,11 @@ readme() {
     cp "$work/my_app/my_app.cpp" "$work/subproject/"
     cp "$work/my_app/my_app.cpp" "$work/fetchcontent/"
     run_blocks
-    # The exported target names the include folder once.
-    grep -q 'INTERFACE_INCLUDE_DIRECTORIES "${_IMPORT_PREFIX}/include"$' \
-        "$prefix"/lib*/cmake/VEXA/VEXATargets.cmake ||
+    # The exported target names the include folder once: as the base of its header set.
+    targets=$(cat "$prefix"/lib*/cmake/VEXA/VEXATargets.cmake)
+    { [ "$(grep -c '"${_IMPORT_PREFIX}/include"$' <<<"$targets")" -eq 1 ] &&
+        grep -q '^ *BASE_DIRS "${_IMPORT_PREFIX}/include"$' <<<"$targets" &&
+        ! grep -q INTERFACE_INCLUDE_DIRECTORIES <<<"$targets"; } ||
         { echo "the exported include path is not listed exactly once" >&2; return 1; }
     # pkg-config files end with a newline, as every line of a text file does.
     [ -z "$(tail -c 1 "$prefix"/lib*/pkgconfig/vexa.pc)" ] ||

@@ -94,14 +94,14 @@ inline bool BitsUnequal(double a, double b) {
 /// The below test on the bit patterns, with the result of !(a >= b) for every pair of doubles:
 /// a's key below b's, or a NaN on the side where that comparison cannot see it (a's key above
 /// +infinity's, or b's below -infinity's).
-inline bool BitsBelow(double a, double b) {
+inline bool BitsBelowOrNaN(double a, double b) {
     const OrderKey x = KeyOf(PatternOf(a));
     const OrderKey y = KeyOf(PatternOf(b));
     return x < y || x > kInfinityKey || y < -kInfinityKey;
 }
 
 /// The above test on the bit patterns, with the result of !(a <= b) for every pair of doubles.
-inline bool BitsAbove(double a, double b) { return BitsBelow(b, a); }
+inline bool BitsAboveOrNaN(double a, double b) { return BitsBelowOrNaN(b, a); }
 
 /// The closed-interval test on the bit patterns, with the result of
 /// !(value >= lower) || !(value <= upper) for every triple of doubles. The value needs no NaN
@@ -140,18 +140,18 @@ inline bool Unequal(double a, double b) {
 #endif
 
 /// The below test: a lies below b, or either is NaN (so a NaN ordinate is never inside a box).
-inline bool Below(double a, double b) {
+inline bool BelowOrNaN(double a, double b) {
 #if VEXA_COMPARE_BIT_PATTERNS
-    return BitsBelow(a, b);
+    return BitsBelowOrNaN(a, b);
 #else
     return !(a >= b);
 #endif
 }
 
 /// The above test: a lies above b, or either is NaN.
-inline bool Above(double a, double b) {
+inline bool AboveOrNaN(double a, double b) {
 #if VEXA_COMPARE_BIT_PATTERNS
-    return BitsAbove(a, b);
+    return BitsAboveOrNaN(a, b);
 #else
     return !(a <= b);
 #endif
@@ -162,7 +162,7 @@ inline bool OutsideBounds(double value, double lower, double upper) {
 #if VEXA_COMPARE_BIT_PATTERNS
     return BitsOutside(value, lower, upper);
 #else
-    return Below(value, lower) || Above(value, upper);
+    return BelowOrNaN(value, lower) || AboveOrNaN(value, upper);
 #endif
 }
 

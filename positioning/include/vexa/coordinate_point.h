@@ -33,12 +33,12 @@ public:
 
     /// Copies the record's size and ordinates in use; a size above 3 leaves the point unchanged.
     VEXA_INLINE_API const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint& source) {
-        vexa::detail::CopyPoint(this, &source);
+        vexa::detail::CopyPointRecord(this, &source);
         return *this;
     }
     /// As the reference form; a null pointer leaves the point unchanged.
     VEXA_INLINE_API const CVEXACoordinatePoint& operator=(const PT_CoordinatePoint* source) {
-        vexa::detail::CopyPoint(this, source);
+        vexa::detail::CopyPointRecord(this, source);
         return *this;
     }
     /// All three ordinate slots and the size, whatever the size says.
@@ -46,27 +46,27 @@ public:
 
     /// 1 when the sizes and the ordinates in use are equal, else 0.
     VEXA_INLINE_API unsigned char operator==(const PT_CoordinatePoint& other) const {
-        return static_cast<unsigned char>(vexa::detail::EqualPoint(this, &other));
+        return static_cast<unsigned char>(vexa::detail::EqualPointRecord(this, &other));
     }
     /// As the reference form; a null pointer gives 0.
     VEXA_INLINE_API unsigned char operator==(const PT_CoordinatePoint* other) const {
-        return static_cast<unsigned char>(vexa::detail::EqualPoint(this, other));
+        return static_cast<unsigned char>(vexa::detail::EqualPointRecord(this, other));
     }
     /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(const PT_CoordinatePoint& other) const {
-        return vexa::detail::EqualPoint(this, &other) ? 0 : 1;
+        return vexa::detail::EqualPointRecord(this, &other) ? 0 : 1;
     }
     /// The negation of operator==; a null pointer gives 1.
     VEXA_INLINE_API unsigned char operator!=(const PT_CoordinatePoint* other) const {
-        return vexa::detail::EqualPoint(this, other) ? 0 : 1;
+        return vexa::detail::EqualPointRecord(this, other) ? 0 : 1;
     }
-    /// As the record form: an exact match, so that C++20 finds no equally good reversed candidate.
+    /// As the record form: an exact match, which C++20 takes rather than its reversed form.
     VEXA_INLINE_API unsigned char operator==(const CVEXACoordinatePoint& other) const {
-        return static_cast<unsigned char>(vexa::detail::EqualPoint(this, &other));
+        return static_cast<unsigned char>(vexa::detail::EqualPointRecord(this, &other));
     }
     /// The negation of operator==, as the record form.
     VEXA_INLINE_API unsigned char operator!=(const CVEXACoordinatePoint& other) const {
-        return vexa::detail::EqualPoint(this, &other) ? 0 : 1;
+        return vexa::detail::EqualPointRecord(this, &other) ? 0 : 1;
     }
 
     /// The ordinate slot at index (0 to 2, checked only by assert), in use or not.

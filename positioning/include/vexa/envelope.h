@@ -4,6 +4,22 @@
 #include <vexa/coordinate_point.h>
 #include <vexa/records.h>
 
+namespace vexa {
+namespace detail {
+
+/// The closed-box test in the dimensions counted by both the point and the lower corner (the
+/// upper corner's size is not consulted), three at most.
+inline bool PointInBox(const PT_CoordinatePoint& point, const PT_Envelope& box) {
+    const PT_Int32 n = point.size < box.minCP.size ? point.size : box.minCP.size;
+    if (n > 0 && OutsideBounds(point.ord[0], box.minCP.ord[0], box.maxCP.ord[0])) return false;
+    if (n > 1 && OutsideBounds(point.ord[1], box.minCP.ord[1], box.maxCP.ord[1])) return false;
+    if (n > 2 && OutsideBounds(point.ord[2], box.minCP.ord[2], box.maxCP.ord[2])) return false;
+    return true;
+}
+
+}  // namespace detail
+}  // namespace vexa
+
 /// An axis-aligned box of up to three dimensions: the PT_Envelope record with building from two
 /// points, normalising and a point-in-box test. The box is closed (a point on a bound is inside)
 /// and an ordinate that is NaN is never inside. All comparisons are exact.
@@ -37,94 +53,78 @@ public:
     CVEXAEnvelope& operator=(const CVEXAEnvelope& source);
 
     /// 1 when both pairs of corners are equal points, else 0.
-    VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the reference form; a null pointer gives 0.
-    VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
-    }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==; a null pointer gives 1.
-    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) {
-        return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
-    }
-    /// As the non-const form, for a const envelope.
     VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// As the non-const form, for a const envelope; a null pointer gives 0.
+    /// As the reference form; a null pointer gives 0.
     VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
     }
-    /// As the non-const form, for a const envelope.
+    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) const {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
-    /// As the non-const form, for a const envelope; a null pointer gives 1.
+    /// The negation of operator==; a null pointer gives 1.
     VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) const {
         return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
     }
-
-    // Two envelopes compare through these four pairs, one for each constness of the two operands:
-    // each is an exact match, so neither the record forms nor a reversed C++20 candidate compete.
-
-    /// As the record form.
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the record form.
-    VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the record form.
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) const {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    /// As the record form.
+    /// As the record form: an exact match, which C++20 takes rather than its reversed form.
     VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==.
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) const {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    /// The negation of operator==.
+    /// The negation of operator==, as the record form.
     VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) const {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
 
+#if defined(VEXA_BUILDING) || defined(VEXA_LEGACY_COMPARISONS)
+    // The comparisons of the 1.0 and 1.1 headers beyond the six above, each the same comparison.
+    // The library still exports them, so that programs built against those headers keep finding
+    // them; programs built now see only the six, which serve every operand alike.
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
+    }
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) {
+        return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) const {
+        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    }
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
+    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) const {
+        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
+    }
 #if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
-    // A temporary on the right binds here as well as a reversed C++20 candidate binds it as its
-    // object, so the non-reversed form is taken.
-
-    /// As the record form, for a temporary.
     VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// As the record form, for a temporary and a const envelope.
     VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) const {
         return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
     }
-    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
-    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) const {
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
+#endif
 #endif
 
     /// The envelope's own record part.

@@ -46,62 +46,46 @@ public:
     CVEXAMatrix& operator=(const CVEXAMatrix& source);
 
     /// 1 when the row counts, the sizes of the rows in use and their numbers in use are equal.
-    unsigned char operator==(const PT_Matrix& other);
-    /// As the reference form; a null pointer gives 0.
-    unsigned char operator==(const PT_Matrix* other);
-    /// The negation of operator==.
-    unsigned char operator!=(const PT_Matrix& other);
-    /// The negation of operator==; a null pointer gives 1.
-    unsigned char operator!=(const PT_Matrix* other);
-    /// As the non-const form, for a const matrix.
     unsigned char operator==(const PT_Matrix& other) const;
-    /// As the non-const form, for a const matrix; a null pointer gives 0.
+    /// As the reference form; a null pointer gives 0.
     unsigned char operator==(const PT_Matrix* other) const;
-    /// As the non-const form, for a const matrix.
+    /// The negation of operator==.
     unsigned char operator!=(const PT_Matrix& other) const;
-    /// As the non-const form, for a const matrix; a null pointer gives 1.
+    /// The negation of operator==; a null pointer gives 1.
     unsigned char operator!=(const PT_Matrix* other) const;
-
-    // Two matrices compare through these four pairs, one for each constness of the two operands:
-    // each is an exact match, so neither the record forms nor a reversed C++20 candidate compete.
-
-    /// As the record form.
-    unsigned char operator==(CVEXAMatrix& other);
-    /// As the record form.
-    unsigned char operator==(const CVEXAMatrix& other);
-    /// As the record form.
-    unsigned char operator==(CVEXAMatrix& other) const;
-    /// As the record form.
+    /// As the record form: an exact match, which C++20 takes rather than its reversed form.
     unsigned char operator==(const CVEXAMatrix& other) const;
-    /// The negation of operator==.
-    unsigned char operator!=(CVEXAMatrix& other);
-    /// The negation of operator==.
-    unsigned char operator!=(const CVEXAMatrix& other);
-    /// The negation of operator==.
-    unsigned char operator!=(CVEXAMatrix& other) const;
-    /// The negation of operator==.
+    /// The negation of operator==, as the record form.
     unsigned char operator!=(const CVEXAMatrix& other) const;
 
+#if defined(VEXA_BUILDING) || defined(VEXA_LEGACY_COMPARISONS)
+    // The comparisons of the 1.0 and 1.1 headers beyond the six above, each the same comparison.
+    // The library still exports them, so that programs built against those headers keep finding
+    // them; programs built now see only the six, which serve every operand alike.
+    unsigned char operator==(const PT_Matrix& other);
+    unsigned char operator==(const PT_Matrix* other);
+    unsigned char operator!=(const PT_Matrix& other);
+    unsigned char operator!=(const PT_Matrix* other);
+    unsigned char operator==(CVEXAMatrix& other);
+    unsigned char operator==(const CVEXAMatrix& other);
+    unsigned char operator==(CVEXAMatrix& other) const;
+    unsigned char operator!=(CVEXAMatrix& other);
+    unsigned char operator!=(const CVEXAMatrix& other);
+    unsigned char operator!=(CVEXAMatrix& other) const;
 #if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
-    // A temporary on the right binds here as well as a reversed C++20 candidate binds it as its
-    // object, so the non-reversed form is taken.
-
-    /// As the record form, for a temporary.
     VEXA_INLINE_API unsigned char operator==(CVEXAMatrix&& other) {
         return *this == static_cast<const PT_Matrix&>(other);
     }
-    /// As the record form, for a temporary and a const matrix.
     VEXA_INLINE_API unsigned char operator==(CVEXAMatrix&& other) const {
         return *this == static_cast<const PT_Matrix&>(other);
     }
-    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(CVEXAMatrix&& other) {
         return *this != static_cast<const PT_Matrix&>(other);
     }
-    /// The negation of operator==.
     VEXA_INLINE_API unsigned char operator!=(CVEXAMatrix&& other) const {
         return *this != static_cast<const PT_Matrix&>(other);
     }
+#endif
 #endif
 
     /// The number slot at row (0 to 99) and column (0 to 2), checked only by assert, in use or not.

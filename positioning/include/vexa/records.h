@@ -3,9 +3,10 @@
 
 #include <assert.h>
 #include <limits.h>
-#include <string.h>
+#include <stddef.h>
 
 #include <vexa/compare.h>
+#include <vexa/detail/slot_bytes.h>
 #include <vexa/export.h>
 
 /// The 32-bit signed count type of every record, on every platform.
@@ -19,20 +20,10 @@ typedef char PT_Int32IsThirtyTwoBitSigned[(sizeof(PT_Int32) * CHAR_BIT == 32 && 
 namespace vexa {
 namespace detail {
 
-/// Copies one ordinate slot as its bytes, so that every bit pattern survives: a copy through the
-/// x87 unit of 32-bit x86 would turn a signalling NaN into a quiet one. The bytes pass through a
-/// local, so a slot copied onto itself is no overlapping copy.
-inline void CopySlot(double& destination, const double& source) {
-    PT_Int32 words[sizeof(double) / sizeof(PT_Int32)];
-#if defined(__GNUC__)
-    // Word alignment, which every slot has, lets GCC copy in words on ARM rather than call memcpy.
-    memcpy(words, __builtin_assume_aligned(&source, sizeof(PT_Int32)), sizeof words);
-    memcpy(__builtin_assume_aligned(&destination, sizeof(PT_Int32)), words, sizeof words);
-#else
-    memcpy(words, &source, sizeof words);
-    memcpy(&destination, words, sizeof words);
-#endif
-}
+/// The number of slots in a point's ordinate array and in a matrix row.
+const PT_Int32 kOrdinateCapacity = 3;
+/// The number of rows in a matrix.
+const PT_Int32 kRowCapacity = 100;
 
 }  // namespace detail
 }  // namespace vexa
@@ -122,7 +113,7 @@ struct PT_CoordinatePoint {
     }
 
     /// The ordinates 0, 1, 2; only those below size are in use.
-    PT_FixedArray<double, 3> ord;
+    PT_FixedArray<double, vexa::detail::kOrdinateCapacity> ord;
     /// The number of ordinates in use; 0 or below means none.
     PT_Int32 size;
 };
@@ -141,7 +132,7 @@ struct PT_Matrix {
     PT_Matrix() : rowCount(0) {}
 
     /// The rows, row 0 first.
-    PT_FixedArray<PT_CoordinatePoint, 100> elt;
+    PT_FixedArray<PT_CoordinatePoint, vexa::detail::kRowCapacity> elt;
     /// The number of rows in use; 0 or below means none.
     PT_Int32 rowCount;
 };
@@ -170,14 +161,10 @@ VEXA_API int EqualEnvelope(const PT_Envelope* first, const PT_Envelope* second);
 }
 
 namespace vexa {
-/// Inline forms of the library's comparisons and copies, shared by the exported functions and
-/// the classes' header members so that hot paths compile into the caller. Not for direct use.
 namespace detail {
 
-/// The number of slots in a point's ordinate array and in a matrix row.
-const PT_Int32 kOrdinateCapacity = 3;
-/// The number of rows in a matrix.
-const PT_Int32 kRowCapacity = 100;
+// The record copies and comparisons, inline: the exported functions, their inline forms below and
+// the classes' header members share them, so that hot paths compile into the caller.
 
 /// The in-use part of a point copy, for a size already known to be 3 or less. The slots are
 /// written by the size as a guard rather than a loop bound, so no copy loop is generated.
@@ -189,16 +176,8 @@ inline void CopyOrdinatesInUse(PT_CoordinatePoint& destination, const PT_Coordin
     if (n > 2) CopySlot(destination.ord[2], source.ord[2]);
 }
 
-/// The record assignment written slot by slot: all three ordinates and the size, unchecked. The
-/// compiler keeps the implicit one as a three-step loop, which costs a whole-matrix copy dearly.
-inline void AssignSlots(PT_CoordinatePoint& destination, const PT_CoordinatePoint& source) {
-    CopySlot(destination.ord[0], source.ord[0]);
-    CopySlot(destination.ord[1], source.ord[1]);
-    CopySlot(destination.ord[2], source.ord[2]);
-    destination.size = source.size;
-}
-
-inline int CopyPoint(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
+/// The body of CopyCoordinatePoint.
+inline int CopyPointRecord(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
     if (!destination || !source) return 0;
     if (source->size > kOrdinateCapacity) return 0;
     CopyOrdinatesInUse(*destination, *source);
@@ -214,12 +193,14 @@ inline bool OrdinatesInUseEqual(const PT_CoordinatePoint& first, const PT_Coordi
     return true;
 }
 
-inline int EqualPoint(const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
+/// The body of EqualCoordinatePoint.
+inline int EqualPointRecord(const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
     if (!first || !second) return 0;
     if (first->size != second->size) return 0;
     return OrdinatesInUseEqual(*first, *second) ? 1 : 0;
 }
 
+/// The body of CopyEnvelope.
 inline int CopyEnvelopeRecord(PT_Envelope* destination, const PT_Envelope* source) {
     if (!destination || !source) return 0;
     destination->minCP = source->minCP;
@@ -227,32 +208,11 @@ inline int CopyEnvelopeRecord(PT_Envelope* destination, const PT_Envelope* sourc
     return 1;
 }
 
+/// The body of EqualEnvelope.
 inline int EqualEnvelopeRecord(const PT_Envelope* first, const PT_Envelope* second) {
     if (!first || !second) return 0;
-    if (!EqualPoint(&first->minCP, &second->minCP)) return 0;
-    return EqualPoint(&first->maxCP, &second->maxCP);
-}
-
-/// Narrows a count given as long to the records' 32-bit count; false when it does not fit.
-inline bool ToCount(long value, PT_Int32& count) {
-#if LONG_MAX > INT_MAX
-    if (value > INT_MAX || value < INT_MIN) return false;
-#endif
-    count = static_cast<PT_Int32>(value);
-    return true;
-}
-
-/// The smaller of two counts (signed).
-inline PT_Int32 SmallerCount(PT_Int32 a, PT_Int32 b) { return a < b ? a : b; }
-
-/// The closed-box test in the dimensions counted by both the point and the lower corner (the
-/// upper corner's size is not consulted), three at most.
-inline bool PointInBox(const PT_CoordinatePoint& point, const PT_Envelope& box) {
-    const PT_Int32 n = SmallerCount(point.size, box.minCP.size);
-    if (n > 0 && OutsideBounds(point.ord[0], box.minCP.ord[0], box.maxCP.ord[0])) return false;
-    if (n > 1 && OutsideBounds(point.ord[1], box.minCP.ord[1], box.maxCP.ord[1])) return false;
-    if (n > 2 && OutsideBounds(point.ord[2], box.minCP.ord[2], box.maxCP.ord[2])) return false;
-    return true;
+    if (!EqualPointRecord(&first->minCP, &second->minCP)) return 0;
+    return EqualPointRecord(&first->maxCP, &second->maxCP);
 }
 
 }  // namespace detail
@@ -266,11 +226,11 @@ inline bool PointInBox(const PT_CoordinatePoint& point, const PT_Envelope& box) 
 extern "C" {
 extern inline __attribute__((gnu_inline)) int CopyCoordinatePoint(
     PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
-    return vexa::detail::CopyPoint(destination, source);
+    return vexa::detail::CopyPointRecord(destination, source);
 }
 extern inline __attribute__((gnu_inline)) int EqualCoordinatePoint(
     const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
-    return vexa::detail::EqualPoint(first, second);
+    return vexa::detail::EqualPointRecord(first, second);
 }
 extern inline __attribute__((gnu_inline)) int CopyEnvelope(PT_Envelope* destination,
                                                            const PT_Envelope* source) {
