@@ -25,11 +25,3 @@ add_test(NAME wine.stop COMMAND ${VEXA_WINE_RUN} --stop-server)
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP ${VEXA_TEST_FIXTURES} TIMEOUT 600)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP ${VEXA_TEST_FIXTURES} TIMEOUT 60)
 
-# A prefix folder that wine-run.sh did not make is refused and left as it is, never deleted and
-# made anew. No Wine program runs, so it also runs where the target's programs cannot.
-add_test(NAME wine.refuses_a_folder_it_did_not_make
-    COMMAND bash -c [[rm -rf "$1" && mkdir -p "$1" && touch "$1/own" &&
-        ! "$2" "$1" cmd /c exit 2>"$1.err" && cat "$1.err" && [ -f "$1/own" ] &&
-        grep -q "was not made by this script" "$1.err"]]
-        refusal ${PROJECT_BINARY_DIR}/foreign-folder ${VEXA_WINE_RUN_SCRIPT})
-set_tests_properties(wine.refuses_a_folder_it_did_not_make PROPERTIES LABELS static)
