@@ -65,18 +65,11 @@ coverage_suite() {
 }
 
 # A Windows preset's library and launcher suites and the launcher's end-to-end scenarios under
-# Wine, in a prefix made afresh now that Wine is installed: one made before may lack what the
-# installed packages bring.
+# Wine. CTest's fixture starts the prefix's server, making the prefix anew if it predates the Wine
+# packages installed just now, and ends it after the last test.
 windows_suite() {
-    local preset=$1 arch prefix=build/$1/wineprefix status=0
-    arch=$(wine_arch_of "$preset")
-    track_wine_prefix "$arch" "$prefix"
-    cmake/wine-run.sh "$arch" "$prefix" --stop-server
-    rm -rf "$prefix" "$prefix.lock"
-    run_workflow "$preset" "$preset" xvfb-run -a || status=$?
-    # CTest's cleanup fixture has ended the prefix's server; this covers an interrupted CTest.
-    cmake/wine-run.sh "$arch" "$prefix" --stop-server || status=$?
-    return "$status"
+    track_wine_build "build/$1"
+    run_workflow "$1" "$1" xvfb-run -a
 }
 
 # Where 32-bit programs cannot run: the 32-bit build anyway, and the checks of its images that run
