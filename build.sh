@@ -84,7 +84,7 @@ write_dist_readme() {
     local version
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/dist-windows/CMakeCache.txt)
     [ -n "$version" ] || { echo "No project version in build/dist-windows/CMakeCache.txt"; return 1; }
-    sed "s/@VEXA_VERSION@/$version/g" scripts/dist-README.txt >dist/README.txt &&
+    sed "s/@VEXA_VERSION@/$version/g" docs/dist-README.txt >dist/README.txt &&
         echo "    dist/README.txt (version $version)"
 }
 
