@@ -76,8 +76,10 @@ windows_suite() {
 # none of its programs. The rest are counted as not run, with the reason, never as passed.
 windows_static_checks() {
     run_workflow windows windows-static || return
+    # -FA: the setup test of a fixture that those tests require, kit.signing, is static and has
+    # run; listed without it, each test is counted once.
     local not_run
-    not_run=$(ctest --preset windows -N -LE static | sed -n 's/^Total Tests: //p')
+    not_run=$(ctest --preset windows -N -LE static -FA '.*' | sed -n 's/^Total Tests: //p')
     echo "$not_run $VEXA_NO_I386_REASON" >"$log_dir/windows.not-run"
     echo "Not run: $not_run tests that run the 32-bit programs ($VEXA_NO_I386_REASON)"
 }
