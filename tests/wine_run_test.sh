@@ -10,42 +10,27 @@ runner=$1
 arch=$2
 prefix=$3
 
+"$runner" "$arch" "$prefix" --stop-server
+rm -rf "$prefix"
+mkdir -p "$prefix"
 case $4 in
     refuses_a_folder_it_did_not_make)
-        rm -rf "$prefix"
-        mkdir -p "$prefix"
         touch "$prefix/own"
-        if "$runner" "$arch" "$prefix" cmd /c exit 2>"$prefix.err"; then
-            echo "a program ran in the folder"
-            exit 1
-        fi
+        "$runner" "$arch" "$prefix" cmd /c exit 2>"$prefix.err" && { echo "it ran a program"; exit 1; }
         cat "$prefix.err"
         [ -f "$prefix/own" ] && grep -q "was not made by this script" "$prefix.err"
         ;;
     makes_anew_a_prefix_older_than_wine)
-        "$runner" "$arch" "$prefix" --stop-server
-        rm -rf "$prefix"
         # Complete as far as its markers tell, and made before any package was installed.
-        mkdir -p "$prefix"
         touch "$prefix/.vexa-made" "$prefix/stale"
         echo "$arch" >"$prefix/.vexa-ready"
         touch -d @0 "$prefix/.vexa-ready"
         trap '"$runner" "$arch" "$prefix" --stop-server' EXIT
         "$runner" "$arch" "$prefix" --start-server
-        if [ -e "$prefix/stale" ]; then
-            echo "the prefix older than Wine was used as it was"
-            exit 1
-        fi
+        [ ! -e "$prefix/stale" ] || { echo "the prefix older than Wine was used as it was"; exit 1; }
         touch "$prefix/kept"
         "$runner" "$arch" "$prefix" cmd /c exit </dev/null
-        if [ ! -e "$prefix/kept" ]; then
-            echo "the prefix made after Wine was made anew"
-            exit 1
-        fi
+        [ -e "$prefix/kept" ] || { echo "the prefix made after Wine was made anew"; exit 1; }
         echo "made anew once, then kept"
-        ;;
-    *)
-        echo "no case $4"
-        exit 2
         ;;
 esac
