@@ -6,9 +6,8 @@
 # goes to WORK_DIR/runs.log as measure.NAME=VALUE, in milliseconds; nothing here judges them.
 # Usage: launcher_measure.sh WINE_RUN BIN_DIR WORK_DIR   (as in
 #        launcher/tests/wine/scenario_steps.sh, whose steps it uses)
-#   VEXA_TIMING_SHORT_RUNS  runs without a hold, each beside its start-up floor (1 unless given)
-#   VEXA_TIMING_HOLD_RUNS   full 60 s holds, each beside a 60 s floor, a minute each (0 unless
-#                           given)
+#   VEXA_TIMING_SHORT_RUNS  runs without a hold, each beside its start-up floor; 1 unless given
+#   VEXA_TIMING_HOLD_RUNS   60 s holds, each beside a 60 s floor, a minute each; 0 unless given
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=../launcher/tests/wine/scenario_steps.sh
 source "$(dirname "$0")/../launcher/tests/wine/scenario_steps.sh" "$1" "$2" "$3"
