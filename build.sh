@@ -35,32 +35,27 @@ show_linux_example() {
 }
 
 # Install.exe under Wine with the stub Application Manager of the end-to-end tests and a setup
-# window, in a throwaway prefix; the fixtures come from a Windows test build. The shipped 32-bit
-# build where this machine runs 32-bit programs, otherwise the 64-bit one, built the same way.
+# window: the test install.demo of a Windows test build, whose fixture runs the prefix's server,
+# and the story it tells. The shipped 32-bit build where this machine runs 32-bit programs,
+# otherwise the 64-bit one, built the same way.
 show_launcher_demo() {
-    local preset=windows64 build="64-bit Install.exe (x86-64) under 64-bit Wine" status=0
+    local preset=windows64 build="64-bit Install.exe (x86-64) under 64-bit Wine"
     if can_execute_i386; then
         preset=windows
         build="32-bit Install.exe (i686, as shipped) under 32-bit Wine"
     else
         build+=", in place of the shipped 32-bit one ($VEXA_NO_I386_REASON)"
     fi
-    local dir=build/$preset arch prefix=$PWD/build/demo-wineprefix
-    arch=$(wine_arch_of "$preset")
+    local dir=build/$preset
     cmake --preset "$preset" >"$dir.demo-configure.log" 2>&1 ||
         { cat "$dir.demo-configure.log"; return 1; }
     cmake --build "$dir" -j "$jobs" --target Install stub_manager setup_window message_box_watcher \
         timed_start >"$dir.demo-build.log" 2>&1 || { tail -n 40 "$dir.demo-build.log"; return 1; }
     echo "The $build:"
-    track_wine_prefix "$arch" "$prefix"
-    cmake/wine-run.sh "$arch" "$prefix" --stop-server
-    rm -rf "$prefix" "$prefix.lock"
-    # The server and every program share one X display, so the server starts inside it too.
-    xvfb-run -a bash -c '"$1" "$2" --start-server &&
-        launcher/tests/wine/run_scenario.sh "$1" "$2" "$3" "$4" demo' \
-        demo "$PWD/$dir/wine-run.sh" "$prefix" "$PWD/$dir/bin" "$PWD/build/demo" || status=$?
-    cmake/wine-run.sh "$arch" "$prefix" --stop-server
-    return "$status"
+    track_wine_build "$dir"
+    xvfb-run -a ctest --test-dir "$dir" -R '^install\.demo$' --no-tests=error --output-on-failure \
+        >"$dir.demo.log" 2>&1 || { tail -n 60 "$dir.demo.log"; return 1; }
+    cat "$dir/demo/narrative.txt"
 }
 
 # The API reference from the Linux build, beside the guide, which links to it there (in the source
@@ -89,7 +84,7 @@ write_dist_readme() {
     local version
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/dist-windows/CMakeCache.txt)
     [ -n "$version" ] || { echo "No project version in build/dist-windows/CMakeCache.txt"; return 1; }
-    sed "s/@VEXA_VERSION@/$version/g" scripts/dist-README.txt >dist/README.txt &&
+    sed "s/@VEXA_VERSION@/$version/g" docs/dist-README.txt >dist/README.txt &&
         echo "    dist/README.txt (version $version)"
 }
 

@@ -12,43 +12,10 @@ source scripts/common.sh
 
 short_runs=${1:-5}
 hold_runs=${2:-2}
-# The child under Xvfb is told the build that its parent chose.
-if [ "${1:-}" = --under-xvfb ]; then
-    preset=$2
-else
-    preset=windows64
-    can_execute_i386 && preset=windows
-fi
-prefix=$PWD/build/$preset/wineprefix
-wine_run=$PWD/build/$preset/wine-run.sh
-bin_dir=$PWD/build/$preset/bin
-work_dir=$PWD/build/$preset/launcher-timing
-log=$work_dir/runs.log
-
-scenario() {
-    bash launcher/tests/wine/run_scenario.sh "$wine_run" "$prefix" "$bin_dir" "$work_dir" "$1" |
-        grep '^measure\.' >>"$log"
-}
-
-# Under Xvfb, with the prefix's server running for all runs and ended after them. Each run
-# alternates with its floor, so that a slow spell of the machine falls on both. The short runs'
-# managers run 2.3 s, 2.6 s, ... so that their exits fall at different moments of the
-# launcher's 1.5 s polling: the worst case is an exit just after a look.
-measure() {
-    mkdir -p "$work_dir"
-    : >"$log"
-    "$wine_run" "$prefix" --start-server
-    trap '"$wine_run" "$prefix" --stop-server' EXIT
-    local run
-    for ((run = 1; run <= short_runs; run++)); do
-        scenario measure_startup_floor
-        MANAGER_RUN_MS=$((2000 + run * 300)) scenario measure_no_hold
-    done
-    for ((run = 1; run <= hold_runs; run++)); do
-        scenario measure_hold_floor
-        scenario measure_hold
-    done
-}
+preset=windows64
+can_execute_i386 && preset=windows
+build_dir=build/$preset
+log=$build_dir/launcher-timing/runs.log
 
 # The values of one measure, in milliseconds, smallest first.
 values() {
@@ -87,18 +54,17 @@ verdict() {
     }'
 }
 
-if [ "${1:-}" = --under-xvfb ]; then
-    short_runs=$3
-    hold_runs=$4
-    measure
-    exit
-fi
-
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)" --target Install stub_manager setup_window \
     message_box_watcher timed_start startup_baseline >/dev/null
-track_wine_prefix "$(wine_arch_of "$preset")" "$prefix"
-xvfb-run -a bash "$0" --under-xvfb "$preset" "$short_runs" "$hold_runs"
+# The runs are the test bench.launcher_timing_runs (bench/launcher_measure.sh) under Xvfb, whose
+# fixture runs the prefix's server for all of them and ends it after them.
+track_wine_build "$build_dir"
+VEXA_TIMING_SHORT_RUNS=$short_runs VEXA_TIMING_HOLD_RUNS=$hold_runs \
+    xvfb-run -a ctest --test-dir "$build_dir" -R '^bench\.launcher_timing_runs$' --no-tests=error \
+    --output-on-failure --timeout $((120 + 60 * short_runs + 180 * hold_runs)) \
+    >"$build_dir/launcher-timing.log" 2>&1 ||
+    { tail -n 60 "$build_dir/launcher-timing.log"; exit 1; }
 
 hold_cpu=$(median hold_cpu_ms)
 hold_floor_cpu=$(median hold_floor_cpu_ms)
@@ -115,12 +81,11 @@ else
     build="the 64-bit Install.exe (x86-64; $VEXA_NO_I386_REASON)"
 fi
 echo "Measured: $build."
-echo "Under $("$wine_run" "$prefix" --version) in a $(wine_arch_of "$preset") prefix, $(nproc) cores,"
-echo "$(uname -m). Processor times are"
-echo "user plus kernel time from GetProcessTimes, which Wine counts in 10 ms ticks; end times"
-echo "come from the fixtures' records on the wall clock. Each floor is a program that loads the"
-echo "same system libraries and calls into each once beside the same setup window, then ends at"
-echo "once or after one 60 s sleep. The targets are bounds, judged by the worst run."
+echo "Under $("$build_dir/wine-run.sh" --version), $(nproc) cores, $(uname -m)."
+echo "Processor times are user plus kernel time from GetProcessTimes, which Wine counts in 10 ms"
+echo "ticks; end times come from the fixtures' records on the wall clock. Each floor is a program"
+echo "that loads the same system libraries and calls into each once beside the same setup window,"
+echo "then ends at once or after one 60 s sleep. The targets are bounds, judged by the worst run."
 echo
 row() { printf '| %s | %s | %s | %s |\n' "$@"; }
 row Measure Target "Median (range)" ""

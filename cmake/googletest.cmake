@@ -34,7 +34,7 @@ include(GoogleTest)
 function(vexa_discover_tests target)
   gtest_add_tests(TARGET ${target} TEST_LIST tests)
   set_tests_properties(${tests} PROPERTIES
-      FIXTURES_REQUIRED "${VEXA_TEST_FIXTURES}"
+      FIXTURES_REQUIRED target_runtime
       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\."
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\] 1 test;\\[==========\\] Running 0 tests from")
 endfunction()

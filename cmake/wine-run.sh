@@ -10,9 +10,10 @@
 # ARCH is win32 or win64: the prefix's architecture, which picks Wine's loader and server. It is
 # all that the 32-bit and the 64-bit builds differ in here. Both are called directly, since the
 # wine and wineserver commands prefer the 32-bit ones whenever wine32 is installed.
-# The prefix is made on first use, so it never predates the installed Wine packages. A folder is
-# only ever deleted when this script made it; any other folder that is not a ready prefix of
-# ARCH is refused, so that a prefix of the user's own is never lost.
+# The prefix is made on first use, and made anew once the Wine packages are installed or upgraded
+# after it: one made before may lack what they bring. A folder is only ever deleted when this
+# script made it; any other folder that is not a ready prefix of ARCH is refused, so that a prefix
+# of the user's own is never lost.
 set -eu
 
 usage="usage: wine-run.sh win32|win64 PREFIX PROGRAM [ARGUMENT...] | --start-server | --stop-server"
@@ -49,8 +50,12 @@ export WINEARCH WINEPREFIX WINELOADER WINESERVER WINEDEBUG WINEDLLOVERRIDES
 made_marker=$WINEPREFIX/.vexa-made
 ready_marker=$WINEPREFIX/.vexa-ready
 
+# Complete, of ARCH, and younger than every Wine package: dpkg writes a package's file list anew
+# whenever it installs or upgrades the package.
 prefix_ready() {
-    [ "$(cat "$ready_marker" 2>/dev/null)" = "$WINEARCH" ]
+    [ "$(cat "$ready_marker" 2>/dev/null)" = "$WINEARCH" ] &&
+        [ -z "$(find /var/lib/dpkg/info -maxdepth 1 -name '*wine*.list' -newer "$ready_marker" \
+            -print -quit 2>/dev/null)" ]
 }
 
 # Waits until every process of the prefix has ended and its server with them: Wine's own start-up
@@ -60,7 +65,7 @@ settle() {
 }
 
 # Makes the prefix once, also when several programs start at the same time. A prefix of this
-# script's own that is half made, or of the other architecture, is made anew.
+# script's own that is half made, of the other architecture or older than Wine is made anew.
 ensure_prefix() {
     prefix_ready && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"

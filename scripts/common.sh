@@ -1,5 +1,5 @@
-# Shared by build.sh and test.sh: package installation, what this machine can run, the Wine
-# servers of a run, and stage bookkeeping.
+# Shared by build.sh, test.sh and the benchmark: package installation, what this machine can run,
+# the Wine servers of a run, and stage bookkeeping.
 
 # Another apt-get, or the system's own unattended upgrades on a fresh machine, may hold the package
 # lock for a while; every apt-get here waits for it rather than failing at once.
@@ -120,24 +120,18 @@ ensure_windows_packages() {
     fi
 }
 
-# The Wine architecture of a Windows preset's prefix.
-wine_arch_of() {
-    case $1 in
-        windows) echo win32 ;;
-        windows64) echo win64 ;;
-    esac
-}
-
-# The Wine prefixes whose server this run starts, as "ARCH PREFIX"; an interruption ends their
-# servers, and every program still running in them, which would otherwise outlive the run.
-VEXA_WINE_PREFIXES=()
-track_wine_prefix() {
-    VEXA_WINE_PREFIXES+=("$1 $2")
+# The Windows builds whose tests this run starts under Wine, each by its folder. CTest's fixture
+# starts each prefix's server and ends it after the last test, but an interrupted CTest ends
+# nothing; so an interruption ends their servers, and every program still running in their
+# prefixes, which would otherwise outlive the run, through each build's own wine-run.sh.
+VEXA_WINE_BUILDS=()
+track_wine_build() {
+    VEXA_WINE_BUILDS+=("$1")
 }
 stop_wine_servers() {
-    local entry
-    for entry in "${VEXA_WINE_PREFIXES[@]}"; do
-        cmake/wine-run.sh ${entry%% *} "${entry#* }" --stop-server || true
+    local build
+    for build in "${VEXA_WINE_BUILDS[@]}"; do
+        [ ! -x "$build/wine-run.sh" ] || "$build/wine-run.sh" --stop-server || true
     done
 }
 trap 'echo "Interrupted: ending the Wine servers of this run"; stop_wine_servers; exit 130' \

@@ -1,88 +1,14 @@
 #!/usr/bin/env bash
 # Runs one end-to-end scenario of Install.exe under Wine and checks what the fixtures recorded.
-# Usage: run_scenario.sh WINE_RUN PREFIX BIN_DIR WORK_DIR SCENARIO
-#   WINE_RUN  cmake/wine-run.sh; PREFIX its Wine prefix, whose server is already running
-#   BIN_DIR   the folder with Install.exe and the fixture programs
-#   WORK_DIR  scenarios get their own folder under it, made afresh
-# E2E_INSTALL_EXE, when set, names the Install.exe to run in place of the one in BIN_DIR.
-# Scenarios whose name starts with measure_ check only that the run worked and print
-# measure.NAME=VALUE lines for the benchmark.
+# Usage: run_scenario.sh WINE_RUN BIN_DIR WORK_DIR SCENARIO   (the first three as in
+#        scenario_steps.sh, whose steps it uses)
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=scenario_steps.sh
+source "$(dirname "$0")/scenario_steps.sh" "$1" "$2" "$3"
+scenario=$4
 
-wine_run=$1
-prefix=$2
-bin_dir=$3
-work_dir=$4
-scenario=$5
-
-manager_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\CEAPPMGR.EXE'
 missing_manager_text='Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.'
 path_too_long_text='The installation path is too long. Please run this installation again from a shorter folder path.'
-# Every wait below is bounded by these, in seconds; a run with a hold takes a minute by itself.
-ready_timeout=30
-case $scenario in
-    *hold*) install_timeout=110 ;;
-    *) install_timeout=60 ;;
-esac
-
-dir=$work_dir/$scenario
-rm -rf "$dir"
-mkdir -p "$dir/manager"
-cp "$bin_dir/stub_manager.exe" "$dir/manager/CEAPPMGR.EXE"
-background_pids=()
-failures=0
-
-# The Windows form of a Unix path, through the drive that Wine maps to /.
-windows_path() {
-    local path
-    path=$(realpath -m "$1")
-    printf 'Z:%s' "${path//\//\\}"
-}
-
-wine_quietly() {
-    "$wine_run" "$prefix" "$@" </dev/null >/dev/null 2>&1
-}
-
-stop_background() {
-    touch "$dir/stop"
-    local pid waited=0
-    for pid in "${background_pids[@]}"; do
-        while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 100 ]; do
-            sleep 0.1
-            waited=$((waited + 1))
-        done
-        kill -KILL "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    background_pids=()
-}
-trap stop_background EXIT
-trap 'exit 1' HUP INT TERM
-
-# Records are key=value lines; the last value of a key wins, and a missing one is empty.
-value() {
-    [ -f "$1" ] || return 0
-    sed -n "s/^$2=//p" "$1" | tail -n 1
-}
-
-count() {
-    [ -f "$1" ] || { echo 0; return; }
-    grep -c "^$2=" "$1" || true
-}
-
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-
-expect_equal() {
-    local what=$1 actual=$2 expected=$3
-    if [ "$actual" == "$expected" ]; then
-        echo "ok: $what: $actual"
-    else
-        fail "$what: got [$actual], expected [$expected]"
-    fi
-}
 
 # Passes when LOW <= VALUE <= HIGH; every figure in milliseconds.
 expect_between() {
@@ -94,22 +20,6 @@ expect_between() {
     fi
 }
 
-wait_for_record() {
-    local file=$1 key=$2 waited=0
-    while [ -z "$(value "$file" "$key")" ]; do
-        if [ "$waited" -ge $((ready_timeout * 10)) ]; then
-            echo "no $key in $file after ${ready_timeout}s"
-            exit 1
-        fi
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-}
-
-register_manager() {
-    wine_quietly reg add "$manager_key" /ve /d "$1" /f
-}
-
 remove_manager_key() {
     wine_quietly reg delete "$manager_key" /f || true
 }
@@ -119,63 +29,11 @@ register_key_without_default() {
     remove_manager_key
     wine_quietly reg add "$manager_key" /f
     wine_quietly reg delete "$manager_key" /ve /f
-    if ! "$wine_run" "$prefix" reg query "$manager_key" /ve </dev/null 2>/dev/null |
+    if ! "$wine_run" reg query "$manager_key" /ve </dev/null 2>/dev/null |
         grep -qF '(value not set)'; then
         echo "the key still has a default value"
         exit 1
     fi
-}
-
-# Opens a setup window with TITLE whose record is NAME.record, and waits until it is shown.
-open_window() {
-    local title=$1 name=$2
-    "$wine_run" "$prefix" "$bin_dir/setup_window.exe" "$title" "$(windows_path "$dir/$name.record")" \
-        "$(windows_path "$dir/stop")" $(((install_timeout + ready_timeout) * 1000)) \
-        </dev/null >/dev/null 2>&1 &
-    background_pids+=($!)
-    wait_for_record "$dir/$name.record" window.ready_ms
-}
-
-start_watcher() {
-    "$wine_run" "$prefix" "$bin_dir/message_box_watcher.exe" "$(windows_path "$dir/box.record")" \
-        "$(windows_path "$dir/stop")" $(((install_timeout + ready_timeout) * 1000)) \
-        </dev/null >/dev/null 2>&1 &
-    background_pids+=($!)
-    wait_for_record "$dir/box.record" watcher.ready_ms
-}
-
-# Runs the launcher (Install.exe unless LAUNCHER names another file) with the arguments given,
-# the manager running MANAGER_RUN_MS and exiting with MANAGER_EXIT_CODE. Wine's debug output, of
-# the channels in WINE_CHANNELS if given, goes to wine.log.
-run_launcher() {
-    local launcher=${LAUNCHER:-Install.exe}
-    [ -f "$dir/$launcher" ] || cp "${E2E_INSTALL_EXE:-$bin_dir/Install.exe}" "$dir/$launcher"
-    VEXA_WINEDEBUG=${WINE_CHANNELS:-} \
-        E2E_MANAGER_RECORD=$(windows_path "$dir/manager.record") \
-        E2E_MANAGER_RUN_MS=${MANAGER_RUN_MS:-1000} \
-        E2E_MANAGER_EXIT_CODE=${MANAGER_EXIT_CODE:-0} \
-        timeout $((install_timeout + 30)) "$wine_run" "$prefix" "$bin_dir/timed_start.exe" \
-        "$(windows_path "$dir/run.record")" $((install_timeout * 1000)) \
-        "$(windows_path "$dir/$launcher")" "$@" </dev/null >/dev/null 2>"$dir/wine.log" ||
-        fail "the run of $launcher could not be completed"
-    expect_equal "launcher timed out" "$(value "$dir/run.record" run.timed_out)" no
-    expect_equal "launcher exit code" "$(value "$dir/run.record" run.exit_code)" 0
-}
-
-manager_path() {
-    windows_path "$dir/manager/CEAPPMGR.EXE"
-}
-
-# The usual stage: the stub manager registered, a setup window with TITLE open (its record is
-# NAME.record) and the message-box watcher looking.
-set_up_run() {
-    register_manager "$(manager_path)"
-    open_window "$1" "$2"
-    start_watcher
-}
-
-expect_no_box() {
-    expect_equal "message boxes shown" "$(count "$dir/box.record" box.seen_ms)" 0
 }
 
 expect_one_box() {
@@ -218,11 +76,6 @@ expect_manager_saw() {
         expect_equal "manager $moment: $title" \
             "$(value "$dir/manager.record" "manager.$moment.$title")" "$state"
     done
-}
-
-# Milliseconds from the manager's exit to the launcher's.
-launcher_end_after_manager_exit() {
-    echo $(($(value "$dir/run.record" run.exited_ms) - $(value "$dir/manager.record" manager.exiting_ms)))
 }
 
 # With no manager to be found in the registry: the box, nothing started, the window untouched.
@@ -305,10 +158,8 @@ scenario_first_title_found_with_another_open() {
 scenario_hold_from_manager_start() {
     set_up_run "Corvane Field Software" corvane
     MANAGER_RUN_MS=12000 run_launcher pwFieldCab.INI
-    local created ended
-    created=$(value "$dir/manager.record" manager.created_ms)
-    ended=$(value "$dir/run.record" run.exited_ms)
-    expect_between "launcher end after the manager's start" "$((ended - created))" 58000 68000
+    expect_between "launcher end after the manager's start" "$(launcher_end_after_manager_start)" \
+        58000 68000
     expect_between "launcher end after the manager's exit" "$(launcher_end_after_manager_exit)" \
         40000 57000
     expect_window_minimised_and_restored corvane "$(value "$dir/manager.record" manager.exiting_ms)"
@@ -454,74 +305,10 @@ scenario_dll_search_restricted_first() {
         "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
 }
 
-# A full 60 s hold after a 1 s manager: the launcher's processor time over the whole run, and
-# how far its end lies from the hold's end, the manager's start plus 60 s.
-scenario_measure_hold() {
-    set_up_run "Corvane Field Software" corvane
-    MANAGER_RUN_MS=1000 run_launcher PWFieldCAB.ini
-    local created ended
-    created=$(value "$dir/manager.record" manager.created_ms)
-    ended=$(value "$dir/run.record" run.exited_ms)
-    echo "measure.hold_cpu_ms=$(value "$dir/run.record" run.cpu_ms)"
-    echo "measure.hold_sampled_cpu_ms=$(value "$dir/run.record" run.sampled_cpu_ms)"
-    echo "measure.hold_end_offset_ms=$((ended - created - 60000))"
-    echo "measure.hold_total_ms=$((ended - $(value "$dir/run.record" run.created_ms)))"
-}
-
-# Found under the second title, PWFieldCAB.ini holds nothing. MANAGER_RUN_MS from the caller
-# (3 s unless given) lets a series of runs place the manager's exit at different moments
-# between the launcher's looks.
-scenario_measure_no_hold() {
-    set_up_run "Plotwise Field" plotwise
-    MANAGER_RUN_MS=${MANAGER_RUN_MS:-3000} run_launcher PWFieldCAB.ini
-    echo "measure.no_hold_end_after_exit_ms=$(launcher_end_after_manager_exit)"
-    echo "measure.no_hold_cpu_ms=$(value "$dir/run.record" run.cpu_ms)"
-}
-
-# The floors under those processor times: a program that only starts, calls into the same
-# system libraries once and ends, run the same way beside the same setup window; and the same
-# program sleeping 60 s in one call before it ends, about as long as the launcher's hold run.
-measure_floor() {
-    set_up_run "Corvane Field Software" corvane
-    cp "$bin_dir/startup_baseline.exe" "$dir/"
-    LAUNCHER=startup_baseline.exe run_launcher "$1"
-    echo "measure.$2=$(value "$dir/run.record" run.cpu_ms)"
-}
-
-scenario_measure_startup_floor() {
-    measure_floor 0 startup_floor_cpu_ms
-}
-
-scenario_measure_hold_floor() {
-    measure_floor 60000 hold_floor_cpu_ms
-}
-
-# What build.sh shows: one install without a hold, told as it happened.
-scenario_demo() {
-    set_up_run "Corvane Field Software" corvane
-    MANAGER_RUN_MS=2000 run_launcher ProductCAB.ini >/dev/null
-    local start=$(value "$dir/run.record" run.created_ms)
-    local at
-    at() { printf '%6d ms  ' $(($1 - start)); }
-    echo "$(at "$start")Install.exe ProductCAB.ini started"
-    echo "$(at "$(value "$dir/corvane.record" window.minimised_ms)")setup window \"Corvane Field Software\" minimised"
-    echo "$(at "$(value "$dir/manager.record" manager.created_ms)")Application Manager started: $(value "$dir/manager.record" manager.command_line)"
-    echo "$(at "$(value "$dir/manager.record" manager.exiting_ms)")Application Manager exited (it saw the setup window $(value "$dir/manager.record" "manager.at_start.Corvane Field Software"))"
-    echo "$(at "$(value "$dir/corvane.record" window.restored_ms)")setup window restored"
-    echo "$(at "$(value "$dir/run.record" run.exited_ms)")Install.exe ended with exit code $(value "$dir/run.record" run.exit_code), no hold (ProductCAB.ini has none)"
-    [ "$(count "$dir/box.record" box.seen_ms)" -eq 0 ] || fail "a message box was shown"
-}
-
 if ! declare -F "scenario_$scenario" >/dev/null; then
     echo "no scenario $scenario"
     exit 2
 fi
+begin_scenario "$scenario"
 "scenario_$scenario"
-stop_background
-if [ "$scenario" != demo ] || [ "$failures" -ne 0 ]; then
-    for record in "$dir"/*.record; do
-        echo "--- $(basename "$record")"
-        cat "$record"
-    done
-fi
-[ "$failures" -eq 0 ]
+end_scenario

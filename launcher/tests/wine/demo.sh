@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# What ./build.sh shows: one install without a hold under Wine, told as it happened, each step at
+# its time from the launcher's start. The story also goes to WORK_DIR/demo/narrative.txt; the
+# demo fails when the launcher's run did not complete or showed a message box.
+# Usage: demo.sh WINE_RUN BIN_DIR WORK_DIR   (as in scenario_steps.sh, whose steps it uses)
+set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=scenario_steps.sh
+source "$(dirname "$0")/scenario_steps.sh" "$1" "$2" "$3"
+
+begin_scenario demo
+set_up_run "Corvane Field Software" corvane
+MANAGER_RUN_MS=2000 run_launcher ProductCAB.ini
+expect_no_box
+
+start=$(value "$dir/run.record" run.created_ms)
+# The moment MS, as the time since the launcher started.
+at() {
+    printf '%6d ms  ' $(($1 - start))
+}
+{
+    echo "$(at "$start")Install.exe ProductCAB.ini started"
+    echo "$(at "$(value "$dir/corvane.record" window.minimised_ms)")setup window \"Corvane Field Software\" minimised"
+    echo "$(at "$(value "$dir/manager.record" manager.created_ms)")Application Manager started: $(value "$dir/manager.record" manager.command_line)"
+    echo "$(at "$(value "$dir/manager.record" manager.exiting_ms)")Application Manager exited (it saw the setup window $(value "$dir/manager.record" "manager.at_start.Corvane Field Software"))"
+    echo "$(at "$(value "$dir/corvane.record" window.restored_ms)")setup window restored"
+    echo "$(at "$(value "$dir/run.record" run.exited_ms)")Install.exe ended with exit code $(value "$dir/run.record" run.exit_code), no hold (ProductCAB.ini has none)"
+} | tee "$dir/narrative.txt"
+end_scenario
