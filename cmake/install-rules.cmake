@@ -23,6 +23,12 @@ install(FILES ${PROJECT_BINARY_DIR}/VEXAConfig.cmake ${PROJECT_BINARY_DIR}/VEXAC
 # The prefix is found from the file's own place, so the installed tree can be moved.
 file(RELATIVE_PATH VEXA_PC_PREFIX_FROM_PCFILEDIR /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" VEXA_PC_PREFIX_FROM_PCFILEDIR "${VEXA_PC_PREFIX_FROM_PCFILEDIR}")
+# A static library's users define VEXA_STATIC, as the CMake package does for them.
+get_target_property(vexa_library_type VEXA TYPE)
+set(VEXA_PC_CFLAGS "")
+if(vexa_library_type STREQUAL "STATIC_LIBRARY")
+  set(VEXA_PC_CFLAGS " -DVEXA_STATIC")
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vexa.pc.in ${PROJECT_BINARY_DIR}/vexa.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vexa.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
     COMPONENT Development)

@@ -94,48 +94,6 @@ unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) const {
     return EqualMatrix(this, &other) ? 0 : 1;
 }
 
-// The comparisons kept for programs built against the 1.0 and 1.1 headers.
-
-unsigned char CVEXAMatrix::operator==(const PT_Matrix& other) {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
-unsigned char CVEXAMatrix::operator==(const PT_Matrix* other) {
-    return static_cast<unsigned char>(EqualMatrix(this, other));
-}
-
-unsigned char CVEXAMatrix::operator!=(const PT_Matrix& other) {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator!=(const PT_Matrix* other) {
-    return EqualMatrix(this, other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
-unsigned char CVEXAMatrix::operator==(const CVEXAMatrix& other) {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
-unsigned char CVEXAMatrix::operator==(CVEXAMatrix& other) const {
-    return static_cast<unsigned char>(EqualMatrix(this, &other));
-}
-
-unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator!=(const CVEXAMatrix& other) {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
-unsigned char CVEXAMatrix::operator!=(CVEXAMatrix& other) const {
-    return EqualMatrix(this, &other) ? 0 : 1;
-}
-
 // The column count is examined only once rowCount is set, so a refused one leaves the new row
 // count with every row's size as it was.
 unsigned char CVEXAMatrix::Resize(long rows, long columns) {

@@ -1,3 +1,5 @@
+// This unit defines the plain functions; the header's inline copies are for their callers.
+#define VEXA_DEFINING_PLAIN_FUNCTIONS
 #include <vexa/records.h>
 
 extern "C" {

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Usage: check_msvc_dialect.sh CLANG INCLUDE_DIR STAND_INS PROGRAM UNIT...
+# Usage: check_msvc_dialect.sh CLANG INCLUDE_DIR LEGACY_DIR STAND_INS PROGRAM UNIT...
 # The library as Microsoft's C++ compiler of the handheld's era sees it, as near as this machine
 # gets: clang++ in Microsoft mode (-fms-compatibility-version=14.00 is Visual Studio 2005's
 # compiler), C++98, warnings as errors, with no C headers but clang's own and the stand-ins in
 # STAND_INS. For 32-bit x86, and for ARM with _WIN32_WCE defined as on the handheld, it compiles
-# PROGRAM (a user's program over the public headers) and each UNIT of the library to objects;
+# PROGRAM (a user's program over the public headers) and each UNIT of the library, which finds
+# the shared library's own headers in LEGACY_DIR first, to objects, the units also as a program
+# that compiles them in (VEXA_STATIC) does;
 # clang 14 cannot lower Microsoft's exception handling on ARM, so there the objects are built
 # with exceptions off and, with them on, the sources get the syntax check alone. Then
 # STAND_INS/dialect_check.cpp asserts the records' layout and which comparisons each target's
@@ -13,16 +15,17 @@
 set -uo pipefail
 clang=$1
 include_dir=$2
-stand_ins=$3
-program=$4
-shift 4
+legacy_dir=$3
+stand_ins=$4
+program=$5
+shift 5
 units=("$@")
 
 resources=$("$clang" -print-resource-dir) || exit 1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 dialect=(-fms-compatibility -fms-extensions -fms-compatibility-version=14.00 -std=c++98
-    -nostdinc -isystem "$stand_ins" -isystem "$resources/include" -I "$include_dir"
+    -nostdinc -isystem "$stand_ins" -isystem "$resources/include"
     -Wall -Wextra -Werror)
 i686=(--target=i686-pc-windows-msvc)
 handheld=(--target=armv7-pc-windows-msvc -D_WIN32_WCE=0x500)
@@ -34,7 +37,7 @@ compile() {
     local expect=$1 output status
     shift
     runs=$((runs + 1))
-    output=$("$clang" "${dialect[@]}" "$@" 2>&1)
+    output=$("$clang" "${dialect[@]}" "$@" -I "$include_dir" 2>&1)
     status=$?
     if { [ "$expect" -eq 0 ] && [ "$status" -ne 0 ]; } ||
         { [ "$expect" -eq 1 ] && [ "$status" -eq 0 ]; }; then
@@ -46,9 +49,11 @@ compile() {
 
 for unit in "${units[@]}"; do
     object=$work/$(basename "$unit" .cpp).obj
-    compile 0 "${i686[@]}" -O2 -DVEXA_BUILDING -c "$unit" -o "$object"
-    compile 0 "${handheld[@]}" -O2 -DNDEBUG -fno-exceptions -DVEXA_BUILDING -c "$unit" -o "$object"
-    compile 0 "${handheld[@]}" -DVEXA_BUILDING -fsyntax-only "$unit"
+    library=(-DVEXA_BUILDING -I "$legacy_dir")
+    compile 0 "${i686[@]}" -O2 "${library[@]}" -c "$unit" -o "$object"
+    compile 0 "${handheld[@]}" -O2 -DNDEBUG -fno-exceptions "${library[@]}" -c "$unit" -o "$object"
+    compile 0 "${handheld[@]}" "${library[@]}" -fsyntax-only "$unit"
+    [[ $unit == "$legacy_dir"/* ]] || compile 0 "${i686[@]}" -DVEXA_STATIC -fsyntax-only "$unit"
 done
 compile 0 "${i686[@]}" -O2 -c "$program" -o "$work/program.obj"
 compile 0 "${handheld[@]}" -O2 -DNDEBUG -fno-exceptions -c "$program" -o "$work/program.obj"

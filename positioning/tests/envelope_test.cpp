@@ -149,18 +149,23 @@ TEST(Envelope, PointInEnveloppeTestsOnlyDimensionsOfThePointAndTheLowerCorner) {
     EXPECT_EQ(box.PointInEnveloppe(PointOfSize(2, -1, 1, 1)), 0);
     EXPECT_EQ(box.PointInEnveloppe(PointOfSize(0, 50, 50, 50)), 1);
 
-    // A record is converted through the guarded copy first: one of size 4 arrives as an empty
-    // point and so lies inside, where a point object of size 4 is tested in three dimensions.
-    const PT_CoordinatePoint far = MakePoint(4, 100, 100, 100);
+    // A record, by reference or by pointer, is tested as it is, like a point object: one of
+    // size 4 in three dimensions, never as the empty point that a copy into a point would make.
+    PT_CoordinatePoint far = MakePoint(4, 100, 100, 100);
     EXPECT_EQ(box.PointInEnveloppe(PointOfSize(4, 100, 100, 100)), 0);
-    EXPECT_EQ(box.PointInEnveloppe(far), 1);
-    EXPECT_EQ(box.PointInEnveloppe(&far), 1);
-    EXPECT_EQ(box.PointInEnveloppe(static_cast<const PT_CoordinatePoint*>(nullptr)), 1);
+    EXPECT_EQ(box.PointInEnveloppe(far), 0);
+    EXPECT_EQ(box.PointInEnveloppe(&far), 0);
+    EXPECT_EQ(box.PointInEnveloppe(static_cast<const PT_CoordinatePoint*>(&far)), 0);
+    EXPECT_EQ(box.PointInEnveloppe(MakePoint(4, 1, 1, 1)), 1);
+    EXPECT_EQ(box.PointInEnveloppe(MakePoint(2, 1, 1, 50)), 1);
     EXPECT_EQ(box.PointInEnveloppe(MakePoint(3, 100, 100, 100)), 0);
-    EXPECT_EQ(box.PointInEnveloppe(MakePoint(3, 1, 1, 1)), 1);
+    EXPECT_EQ(box.PointInEnveloppe(MakePoint(-1, 100, 100, 100)), 1);
+    // A null pointer names no point, so none lies inside.
+    EXPECT_EQ(box.PointInEnveloppe(static_cast<const PT_CoordinatePoint*>(nullptr)), 0);
 
     const CVEXAEnvelope flatLower(MakeEnvelope(MakePoint(2, 0, 0, 0), MakePoint(3, 2, 2, 2)));
     EXPECT_EQ(flatLower.PointInEnveloppe(CVEXACoordinatePoint(1, 1, 50)), 1);
+    EXPECT_EQ(flatLower.PointInEnveloppe(MakePoint(3, 1, 1, 50)), 1);
     const CVEXAEnvelope flatUpper(MakeEnvelope(MakePoint(3, 0, 0, 0), MakePoint(2, 2, 2, 5)));
     EXPECT_EQ(flatUpper.PointInEnveloppe(CVEXACoordinatePoint(1, 1, 4)), 1);
     EXPECT_EQ(flatUpper.PointInEnveloppe(CVEXACoordinatePoint(1, 1, 6)), 0);

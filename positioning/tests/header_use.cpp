@@ -31,14 +31,17 @@ int CompareObjects(Value& value, const Value& view) {
            (value == Value(view)) + (Value(view) != view) + (Value(view) == Value(view));
 }
 
-// An object, const or not, with a record, a const record pointer and a null one.
+// An object, const or not, with a record, a const record pointer and a null one; and a record,
+// const or not, on the left.
 template <class Value, class Record>
 int CompareWithRecords(Value& value, const Record& record) {
     typedef const Record* Pointer;
     const Pointer pointer = &record;
     const Pointer none = Pointer();
+    Record copy(record);
     return (value == record) + (value != record) + (value == pointer) + (value != pointer) +
-           (value == none) + (value != none);
+           (value == none) + (value != none) + (record == value) + (record != value) +
+           (copy == value) + (copy != value);
 }
 
 template <class Value, class Record>
@@ -80,5 +83,6 @@ int main() {
     const PT_Matrix matrixRecord = matrix;
     return CompareEveryWay(upper, pointRecord) + CompareEveryWay(box, boxRecord) +
            CompareEveryWay(matrix, matrixRecord) + box.PointInEnveloppe(upper) +
+           box.PointInEnveloppe(pointRecord) + box.PointInEnveloppe(&pointRecord) +
            static_cast<int>(SumOrdinates(upper));
 }

@@ -1,6 +1,7 @@
-// The comparison members that the library keeps only for programs built against its 1.0 and 1.1
-// headers, seen as those programs see them (VEXA_LEGACY_COMPARISONS). This program is built apart
-// from the other tests, so that no program mixes the two views of the classes.
+// The comparison members that the shared library keeps only for programs built against its 1.0
+// and 1.1 headers, seen as those programs saw them: this program alone finds the library's own
+// headers that declare them. It is built apart from the other tests, so that no program mixes the
+// two views of the classes.
 #include <vexa/vexa.h>
 
 #include <gtest/gtest.h>

@@ -34,14 +34,15 @@ const T* Addr(const T& value) {
 }
 
 // Every comparison of Value objects built from the two records, whatever the constness of each
-// operand, temporaries included, and with the record by reference and by pointer, gives equal;
-// with a null record pointer, == gives 0 and != gives 1.
+// operand, temporaries included, with the record by reference and by pointer, and with the record
+// on the left, gives equal; with a null record pointer, == gives 0 and != gives 1.
 template <class Value, class Record>
 void ExpectEveryComparisonGives(int equal, const Record& first, const Record& second) {
     Value a(first);
     Value b(second);
     const Value& ca = a;
     const Value& cb = b;
+    Record left(first);
     const int equalities[] = {a == b,
                               a == cb,
                               ca == b,
@@ -54,7 +55,12 @@ void ExpectEveryComparisonGives(int equal, const Record& first, const Record& se
                               ca == second,
                               a == &second,
                               ca == &second,
-                              Value(a) == Value(b)};
+                              Value(a) == Value(b),
+                              first == b,
+                              first == cb,
+                              first == Value(b),
+                              left == b,
+                              left == cb};
     const int inequalities[] = {a != b,
                                 a != cb,
                                 ca != b,
@@ -67,8 +73,13 @@ void ExpectEveryComparisonGives(int equal, const Record& first, const Record& se
                                 ca != second,
                                 a != &second,
                                 ca != &second,
-                                Value(a) != Value(b)};
-    for (int form = 0; form < 13; ++form) {
+                                Value(a) != Value(b),
+                                first != b,
+                                first != cb,
+                                first != Value(b),
+                                left != b,
+                                left != cb};
+    for (int form = 0; form < int(sizeof equalities / sizeof *equalities); ++form) {
         EXPECT_EQ(equalities[form], equal) << "form " << form;
         EXPECT_EQ(inequalities[form], 1 - equal) << "form " << form;
     }

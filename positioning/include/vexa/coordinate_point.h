@@ -69,6 +69,16 @@ public:
         return vexa::detail::EqualPointRecord(this, &other) ? 0 : 1;
     }
 
+    /// record == point: the member form with the operands swapped. A friend found only beside a
+    /// point operand, so that two records never compare through a converted copy.
+    friend bool operator==(const PT_CoordinatePoint& record, const CVEXACoordinatePoint& point) {
+        return (point == record) != 0;
+    }
+    /// record != point: the member form with the operands swapped.
+    friend bool operator!=(const PT_CoordinatePoint& record, const CVEXACoordinatePoint& point) {
+        return (point != record) != 0;
+    }
+
     /// The ordinate slot at index (0 to 2, checked only by assert), in use or not.
     VEXA_INLINE_API double& operator[](long index) { return ord[index]; }
     /// The ordinate slot at index (0 to 2, checked only by assert), read-only.

@@ -77,55 +77,17 @@ public:
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
 
-#if defined(VEXA_BUILDING) || defined(VEXA_LEGACY_COMPARISONS)
-    // The comparisons of the 1.0 and 1.1 headers beyond the six above, each the same comparison.
-    // The library still exports them, so that programs built against those headers keep finding
-    // them; programs built now see only the six, which serve every operand alike.
-    VEXA_INLINE_API unsigned char operator==(const PT_Envelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
+    /// record == envelope: the member form with the operands swapped. A friend found only beside a
+    /// envelope operand, so that two records never compare through a converted copy.
+    friend bool operator==(const PT_Envelope& record, const CVEXAEnvelope& envelope) {
+        return (envelope == record) != 0;
     }
-    VEXA_INLINE_API unsigned char operator==(const PT_Envelope* other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, other));
+    /// record != envelope: the member form with the operands swapped.
+    friend bool operator!=(const PT_Envelope& record, const CVEXAEnvelope& envelope) {
+        return (envelope != record) != 0;
     }
-    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    VEXA_INLINE_API unsigned char operator!=(const PT_Envelope* other) {
-        return vexa::detail::EqualEnvelopeRecord(this, other) ? 0 : 1;
-    }
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    VEXA_INLINE_API unsigned char operator==(const CVEXAEnvelope& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope& other) const {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    VEXA_INLINE_API unsigned char operator!=(const CVEXAEnvelope& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope& other) const {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    VEXA_INLINE_API unsigned char operator==(CVEXAEnvelope&& other) const {
-        return static_cast<unsigned char>(vexa::detail::EqualEnvelopeRecord(this, &other));
-    }
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-    VEXA_INLINE_API unsigned char operator!=(CVEXAEnvelope&& other) const {
-        return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
-    }
-#endif
-#endif
+
+#include <vexa/detail/envelope_legacy_comparisons.h>
 
     /// The envelope's own record part.
     VEXA_INLINE_API operator PT_Envelope*() { return this; }
@@ -141,13 +103,19 @@ public:
     void NormalizeEnveloppe();
     /// 1 when the point lies in the box, else 0. Only the dimensions counted by both the point
     /// and the lower corner are tested; the upper corner's size is not consulted.
-    ///
-    /// A PT_CoordinatePoint record, or a pointer to one, given here is first converted to a point
-    /// by the guarded copy: a record whose size exceeds 3, or a null pointer, becomes an empty
-    /// point, and an empty point lies inside every box. Check the size of a record filled by hand
-    /// before asking.
     VEXA_INLINE_API unsigned char PointInEnveloppe(const CVEXACoordinatePoint& point) const {
         return vexa::detail::PointInBox(point, *this) ? 1 : 0;
+    }
+    /// As the point form, for a record tested as it is, in its own dimensions: the smaller of its
+    /// size and the lower corner's, three at most. It is never copied into a point first, which
+    /// would make a record of size 4 an empty point, inside every box. Not exported: it is
+    /// compiled into its callers.
+    unsigned char PointInEnveloppe(const PT_CoordinatePoint& point) const {
+        return vexa::detail::PointInBox(point, *this) ? 1 : 0;
+    }
+    /// As the record form; a null pointer names no point, which lies in no box: 0.
+    unsigned char PointInEnveloppe(const PT_CoordinatePoint* point) const {
+        return point && vexa::detail::PointInBox(*point, *this) ? 1 : 0;
     }
 };
 

@@ -58,35 +58,17 @@ public:
     /// The negation of operator==, as the record form.
     unsigned char operator!=(const CVEXAMatrix& other) const;
 
-#if defined(VEXA_BUILDING) || defined(VEXA_LEGACY_COMPARISONS)
-    // The comparisons of the 1.0 and 1.1 headers beyond the six above, each the same comparison.
-    // The library still exports them, so that programs built against those headers keep finding
-    // them; programs built now see only the six, which serve every operand alike.
-    unsigned char operator==(const PT_Matrix& other);
-    unsigned char operator==(const PT_Matrix* other);
-    unsigned char operator!=(const PT_Matrix& other);
-    unsigned char operator!=(const PT_Matrix* other);
-    unsigned char operator==(CVEXAMatrix& other);
-    unsigned char operator==(const CVEXAMatrix& other);
-    unsigned char operator==(CVEXAMatrix& other) const;
-    unsigned char operator!=(CVEXAMatrix& other);
-    unsigned char operator!=(const CVEXAMatrix& other);
-    unsigned char operator!=(CVEXAMatrix& other) const;
-#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
-    VEXA_INLINE_API unsigned char operator==(CVEXAMatrix&& other) {
-        return *this == static_cast<const PT_Matrix&>(other);
+    /// record == matrix: the member form with the operands swapped. A friend found only beside a
+    /// matrix operand, so that two records never compare through a converted copy.
+    friend bool operator==(const PT_Matrix& record, const CVEXAMatrix& matrix) {
+        return (matrix == record) != 0;
     }
-    VEXA_INLINE_API unsigned char operator==(CVEXAMatrix&& other) const {
-        return *this == static_cast<const PT_Matrix&>(other);
+    /// record != matrix: the member form with the operands swapped.
+    friend bool operator!=(const PT_Matrix& record, const CVEXAMatrix& matrix) {
+        return (matrix != record) != 0;
     }
-    VEXA_INLINE_API unsigned char operator!=(CVEXAMatrix&& other) {
-        return *this != static_cast<const PT_Matrix&>(other);
-    }
-    VEXA_INLINE_API unsigned char operator!=(CVEXAMatrix&& other) const {
-        return *this != static_cast<const PT_Matrix&>(other);
-    }
-#endif
-#endif
+
+#include <vexa/detail/matrix_legacy_comparisons.h>
 
     /// The number slot at row (0 to 99) and column (0 to 2), checked only by assert, in use or not.
     VEXA_INLINE_API double& operator()(long row, long column) { return elt[row].ord[column]; }

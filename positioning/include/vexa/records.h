@@ -218,11 +218,12 @@ inline int EqualEnvelopeRecord(const PT_Envelope* first, const PT_Envelope* seco
 }  // namespace detail
 }  // namespace vexa
 
-#if defined(__GNUC__) && !defined(VEXA_BUILDING) && !defined(_WIN32) && !defined(__CYGWIN__)
+#if defined(__GNUC__) && !defined(VEXA_DEFINING_PLAIN_FUNCTIONS) && !defined(_WIN32) && \
+    !defined(__CYGWIN__)
 // GCC and Clang callers inline the plain functions from these definitions (gnu_inline: never
 // emitted by the caller; extern, which clang asks for, means the same to both compilers); a call
-// left out of line, or a taken address, still reaches the library's exported function, which is
-// built from the same helpers.
+// left out of line, or a taken address, still reaches the library's function, which is built
+// from the same helpers in the one unit that defines it (and which clang forbids to see these).
 extern "C" {
 extern inline __attribute__((gnu_inline)) int CopyCoordinatePoint(
     PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
