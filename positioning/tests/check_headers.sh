@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Usage: check_headers.sh PROGRAM INCLUDE_DIRS COMPILER...
+# Usage: check_headers.sh PROGRAM INCLUDE_DIRS UNITS COMPILER...
 # Compiles PROGRAM against the public headers as users include them (-I, not -isystem) with strict
 # warnings as errors: as C++98 with -pedantic-errors, and in C++11 to C++23 with each COMPILER (a
-# command with its target options, such as "clang++ --target=arm-linux-gnueabi"). INCLUDE_DIRS is
-# a colon-separated list. Nothing is linked or run, so any target's compiler will do.
+# command with its target options, such as "clang++ --target=arm-linux-gnueabi"). Each of UNITS,
+# the library's sources, is compiled as a program that compiles them in does (VEXA_STATIC), as
+# C++98 and as C++23, with the same warnings. INCLUDE_DIRS and UNITS are colon-separated lists.
+# Nothing is linked or run, so any target's compiler will do.
 set -uo pipefail
 program=$1
 IFS=: read -r -a include_dirs <<<"$2"
-shift 2
+IFS=: read -r -a units <<<"$3"
+shift 3
 
 includes=()
 for dir in "${include_dirs[@]}"; do includes+=(-I "$dir"); done
@@ -16,10 +19,12 @@ strict=(-Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wold-style-cast
 
 failures=0
 runs=0
+# compile SOURCE COMMAND...
 compile() {
-    local output
+    local source=$1 output
+    shift
     runs=$((runs + 1))
-    if ! output=$("$@" "${includes[@]}" -O2 -c "$program" -o /dev/null 2>&1) || [ -n "$output" ]; then
+    if ! output=$("$@" "${includes[@]}" -O2 -c "$source" -o /dev/null 2>&1) || [ -n "$output" ]; then
         echo "FAILED: $*"
         echo "$output" | head -n 40
         failures=$((failures + 1))
@@ -36,14 +41,18 @@ for command in "$@"; do
     else
         extra=(-Wuseless-cast)
     fi
-    compile "${compiler[@]}" -std=c++98 -pedantic-errors -Wall -Wextra -Werror
+    compile "$program" "${compiler[@]}" -std=c++98 -pedantic-errors -Wall -Wextra -Werror
     for standard in 11 14 17 20 23; do
         flag=-std=c++$standard
         # Compilers that predate the name know C++23 as c++2b.
         if [ "$standard" = 23 ] && ! "${compiler[@]}" "$flag" -x c++ -E /dev/null >/dev/null 2>&1; then
             flag=-std=c++2b
         fi
-        compile "${compiler[@]}" "$flag" "${strict[@]}" "${extra[@]}"
+        compile "$program" "${compiler[@]}" "$flag" "${strict[@]}" "${extra[@]}"
+    done
+    for unit in "${units[@]}"; do
+        compile "$unit" "${compiler[@]}" -DVEXA_STATIC -std=c++98 -pedantic-errors -Wall -Wextra -Werror
+        compile "$unit" "${compiler[@]}" -DVEXA_STATIC "$flag" -Wall -Wextra -Wpedantic -Werror
     done
 done
 

@@ -154,7 +154,7 @@ check_workflows() {
 
 readme() {
     local source_dir=$1 prefix=$work/install file option targets
-    mkdir -p "$work/kit" "$work/subproject"
+    mkdir -p "$work/kit" "$work/subproject" "$work/device"
     # kit is a copy of the source tree made of links, so that its build folders stay apart from
     # the developer's.
     for file in "$source_dir"/*; do
@@ -162,10 +162,12 @@ readme() {
     done
     ln -s "$work/kit" "$work/subproject/vexa"
     make_kit_repository "$source_dir" "$work/vexa-kit.git"
-    substitutions=(/opt/vexa "$prefix" "$readme_repository" "file://$work/vexa-kit.git")
+    substitutions=(/opt/vexa "$prefix" "$readme_repository" "file://$work/vexa-kit.git"
+        /opt/my-device "$work/device")
     read_readme "$source_dir" run
     cp "$work/my_app/my_app.cpp" "$work/subproject/"
     cp "$work/my_app/my_app.cpp" "$work/fetchcontent/"
+    cp "$work/my_app/my_app.cpp" "$work/device/"
     run_blocks
     # The exported target names the include folder once: as the base of its header set.
     targets=$(cat "$prefix"/lib*/cmake/VEXA/VEXATargets.cmake)

@@ -7,7 +7,7 @@
 /// The library's major version: it changes when callers must be rebuilt.
 #define VEXA_VERSION_MAJOR 1
 /// The library's minor version: it changes when something is added.
-#define VEXA_VERSION_MINOR 1
+#define VEXA_VERSION_MINOR 2
 /// The library's patch version: it changes when something is mended.
 #define VEXA_VERSION_PATCH 0
 /// The three as one number for preprocessor tests: major * 10000 + minor * 100 + patch.
