@@ -34,6 +34,9 @@ install(FILES ${PROJECT_BINARY_DIR}/vexa.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/
     COMPONENT Development)
 
 # The launcher ships beside the INI and CAB files; it goes with the runtime of the Windows kit.
+# The signing script goes with it, so that a maintainer who receives the kit signs its images
+# without the source tree.
 if(TARGET Install)
   install(TARGETS Install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/sign-images.sh DESTINATION tools COMPONENT Tools)
 endif()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Signs Windows images (Install.exe, VEXA.dll) in place with Authenticode, SHA-256, by osslsigncode.
-# Usage: scripts/sign-images.sh IMAGE...
+# Usage: sign-images.sh IMAGE...   (scripts/ in the source tree, windows/tools/ in the kit)
 # The certificate comes from the environment:
 #   VEXA_SIGN_PKCS12          a PKCS#12 file holding the code-signing certificate and its key
 #   VEXA_SIGN_PASSWORD_FILE   a file holding its password (the first line; may be empty)
@@ -20,7 +20,7 @@ fail() {
     exit 1
 }
 
-[ $# -gt 0 ] || fail "usage: scripts/sign-images.sh IMAGE..."
+[ $# -gt 0 ] || fail "usage: $0 IMAGE..."
 [ -n "${VEXA_SIGN_PKCS12:-}" ] || fail "VEXA_SIGN_PKCS12 is not set: name the PKCS#12 file to sign with"
 [ -n "${VEXA_SIGN_PASSWORD_FILE:-}" ] ||
     fail "VEXA_SIGN_PASSWORD_FILE is not set: name the file that holds the PKCS#12 file's password"

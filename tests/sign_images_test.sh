@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Signs copies of the Windows deliverables with scripts/sign-images.sh and a throwaway self-signed
-# certificate, and checks what a kit maintainer relies on: both verify, a changed byte does not,
-# the password reaches no command line and no output, a time-stamp from a local time-stamping
-# authority verifies, and a wrong password, a file that is not a PKCS#12 file or a failed
-# time-stamp request leaves the images untouched and nothing beside them. The signed copies stay
-# in WORK_DIR/signed for the checks under Wine.
+# Signs copies of the Windows deliverables with SIGN_SCRIPT (sign-images.sh) and a throwaway
+# self-signed certificate, and checks what a kit maintainer relies on: both verify, a changed byte does
+# not, the password reaches no command line and no output, a time-stamp from a local time-stamping
+# authority verifies, and a wrong password, a file that is not a PKCS#12 file or a failed time-stamp
+# request leaves the images untouched and nothing beside them. The signed copies stay in
+# WORK_DIR/signed for the checks under Wine.
 # Usage: sign_images_test.sh SIGN_SCRIPT WORK_DIR IMAGE...
 set -uo pipefail
 
