@@ -433,6 +433,9 @@ void EnvelopeClass(Pool& pool, Input& input) {
             break;
         default:
             Check(box.PointInEnveloppe(p) == (ExpectedInside(p, box) ? 1 : 0));
+            // A record is tested as it is, as the point object with the same slots.
+            Check(box.PointInEnveloppe(static_cast<const PT_CoordinatePoint&>(p)) ==
+                  box.PointInEnveloppe(p));
             Check(SameSlots(box, before));
             break;
     }
