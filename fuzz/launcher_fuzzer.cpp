@@ -1,6 +1,7 @@
 // Drives the launcher's argument parser and its whole run over a platform whose every answer comes
 // from the fuzz input, and aborts when a promise breaks: the 64-bit view of the registry read
-// when the own view answered; the manager started more than once, or with anything but the file
+// when the own view named a path; a registered value used that is not whole text, or expanded
+// when it is not expandable; the manager started more than once, or with anything but the file
 // the registered value names and the command line composed in full; a minimised window not
 // restored; a run that keeps sleeping, or ends before the manager has; a buffer written beyond its
 // size (AddressSanitizer sees the run's own 260-unit buffers, since this platform writes only
@@ -79,7 +80,13 @@ public:
         long open_status = -1;
         long query_status = -1;
         Text value;
+        launcher::ValueType type = launcher::kOtherValue;
+        std::uint32_t bytes = 0;
         bool closed_key = false;
+        bool expansion_asked = false;
+        Text unexpanded;
+        Text expanded;
+        std::uint32_t expansion_result = 0;
     };
     View views[2];
     int titles_asked = 0;
@@ -113,7 +120,8 @@ public:
         Check(Text(subkey) ==
               u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE");
         Check(views[view].open_status == -1 && views[launcher::k64BitView].open_status == -1);
-        if (view == launcher::k64BitView) Check(!Read(views[launcher::kOwnView]));
+        if (view == launcher::k64BitView) Check(PathOf(views[launcher::kOwnView]).empty());
+        closed_view_ = -1;
         View& opened = views[view];
         opened.open_status =
             input_.ConsumeBool() ? 0 : input_.ConsumeIntegralInRange<long>(1, 1000);
@@ -121,7 +129,8 @@ public:
         return opened.open_status;
     }
 
-    long QueryDefaultValue(Handle key, Unit* data, std::uint32_t size) override {
+    long QueryDefaultValue(Handle key, Unit* data, std::uint32_t size, launcher::ValueType* type,
+                           std::uint32_t* bytes) override {
         View& view = ViewOf(key);
         Check(size == kBufferSize && view.query_status == -1 && !view.closed_key);
         view.value = ConsumeUnits(input_, 300);
@@ -133,16 +142,61 @@ public:
         } else {
             view.query_status = input_.ConsumeIntegralInRange<int>(0, 3) == 0 ? 2 : 0;
         }
+        // Any type, and a count of bytes that may leave the last unit half stored.
+        const int type_drawn = input_.ConsumeIntegralInRange<int>(0, 3);
+        view.type = type_drawn == 0   ? launcher::kTextValue
+                    : type_drawn == 1 ? launcher::kExpandableTextValue
+                                      : launcher::kOtherValue;
+        const bool odd = input_.ConsumeIntegralInRange<int>(0, 7) == 0 && !view.value.empty();
+        view.bytes = static_cast<std::uint32_t>(2 * view.value.size() - (odd ? 1 : 0));
+        *type = view.type;
+        *bytes = view.bytes;
         return view.query_status;
+    }
+
+    std::uint32_t ExpandEnvironmentText(const Unit* text, Unit* expanded,
+                                        std::uint32_t size) override {
+        Check(closed_view_ != -1 && size == kBufferSize);
+        View& view = views[closed_view_];
+        Check(!view.expansion_asked);
+        view.expansion_asked = true;
+        view.unexpanded = text;
+        if (input_.ConsumeIntegralInRange<int>(0, 15) == 0) return 0;
+        view.expanded = UpToZero(ConsumeUnits(input_, 300));
+        // As Windows does: the length with the terminator, written only when it fits.
+        view.expansion_result = static_cast<std::uint32_t>(view.expanded.size() + 1);
+        if (view.expansion_result <= size) {
+            view.expanded.copy(expanded, view.expanded.size());
+            expanded[view.expanded.size()] = u'\0';
+        }
+        return view.expansion_result;
     }
 
     void CloseKey(Handle key) override {
         View& view = ViewOf(key);
         Check(view.query_status != -1 && !view.closed_key);
         view.closed_key = true;
+        closed_view_ = key == kKeys[launcher::kOwnView] ? launcher::kOwnView : launcher::k64BitView;
     }
 
     static bool Read(const View& view) { return view.open_status == 0 && view.query_status == 0; }
+
+    // The path a view's value names, empty when it names none: only text whole in the buffer,
+    // as many units as the registry gave up to the first zero, and expanded, once, only when it
+    // is expandable.
+    static Text PathOf(const View& view) {
+        const std::size_t units = view.bytes / 2;
+        const Text stored = view.value.substr(0, units);
+        const bool whole = Read(view) && view.type != launcher::kOtherValue &&
+                           view.bytes % 2 == 0 &&
+                           (units < kBufferSize || stored.find(u'\0') != Text::npos);
+        const bool expands = whole && view.type == launcher::kExpandableTextValue;
+        Check(view.expansion_asked == expands);
+        if (!expands) return whole ? UpToZero(stored) : Text();
+        Check(view.unexpanded == UpToZero(stored));
+        const bool fits = view.expansion_result != 0 && view.expansion_result <= kBufferSize;
+        return fits ? view.expanded : Text();
+    }
 
     Handle FindWindowByTitle(const Unit* title) override {
         Check(window == 0 && titles_asked < kTitleCount);
@@ -260,6 +314,8 @@ private:
     }
 
     FuzzedDataProvider& input_;
+    // The view whose key was closed last, -1 once another is opened: the one an expansion is of.
+    int closed_view_ = -1;
     std::uint32_t clock_ = 0;
 };
 
@@ -299,12 +355,11 @@ void CheckRun(const FuzzPlatform& platform, const Text& argument) {
     for (const FuzzPlatform::View& view : platform.views) {
         Check(view.closed_key == (view.open_status == 0));
     }
-    // The 64-bit view is asked exactly when the own one could not be read.
-    Check((wide.open_status != -1) == !FuzzPlatform::Read(own));
-    const FuzzPlatform::View& read = FuzzPlatform::Read(own) ? own : wide;
-    const bool readable = FuzzPlatform::Read(read) && !UpToZero(read.value).empty() &&
-                          (read.value.size() < kBufferSize || read.value.find(u'\0') != Text::npos);
-    if (!readable) {
+    // The 64-bit view is asked exactly when the own one names no path.
+    const Text own_path = FuzzPlatform::PathOf(own);
+    Check((wide.open_status != -1) == own_path.empty());
+    const Text manager = own_path.empty() ? FuzzPlatform::PathOf(wide) : own_path;
+    if (manager.empty()) {
         Check(platform.titles_asked == 0 && platform.starts == 0 && platform.messages == 1);
         Check(platform.message == kMissingManagerText);
         return;
@@ -314,7 +369,6 @@ void CheckRun(const FuzzPlatform& platform, const Text& argument) {
     Check(platform.minimised == (platform.window != 0 ? 1 : 0));
     Check(platform.restored == platform.minimised);
 
-    const Text manager = UpToZero(read.value);
     bool startable = true;
     Text expected = manager;
     if (!argument.empty()) {

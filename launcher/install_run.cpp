@@ -35,27 +35,41 @@ const std::uint32_t kStillActive = 259;
 const std::uint32_t kLongHoldMs = 80000;
 const std::uint32_t kShortHoldMs = 60000;
 
-// Reads the default value of the manager's key in one view of the registry into path, zeroed
-// first so that a value stored without its terminator is caught rather than overrun; false when
-// the key or the value cannot be read.
+// Reads the manager's path from the default value of its key in one view of the registry; false
+// when the key or the value cannot be read or the value names no path. Only text names one, and
+// only whole: a value of another type, or of an odd count of bytes, would be read as units that
+// no one wrote as text, and one that fills the buffer without a terminator may have been cut.
 bool ReadDefaultValue(Platform& platform, RegistryView view, Unit (&path)[kBufferSize]) {
     Handle key = 0;
     if (platform.OpenKey(kManagerKey, view, &key) != 0) return false;
-    Text::assign(path, kBufferSize, 0);
-    const long status = platform.QueryDefaultValue(key, path, kBufferSize);
+    ValueType type = kOtherValue;
+    std::uint32_t bytes = 0;
+    const long status = platform.QueryDefaultValue(key, path, kBufferSize, &type, &bytes);
     platform.CloseKey(key);
-    return status == 0;
+    if (status != 0 || type == kOtherValue || bytes % sizeof(Unit) != 0) return false;
+    // The registry keeps text as it was written, with or without its terminator.
+    const std::size_t units = bytes / sizeof(Unit);
+    if (units < kBufferSize) {
+        path[units] = 0;
+    } else if (Text::find(path, kBufferSize, 0) == nullptr) {
+        return false;
+    }
+    if (type == kExpandableTextValue) {
+        Unit unexpanded[kBufferSize];
+        Text::copy(unexpanded, path, Text::length(path) + 1);
+        const std::uint32_t expanded =
+            platform.ExpandEnvironmentText(unexpanded, path, kBufferSize);
+        if (expanded == 0 || expanded > kBufferSize) return false;
+    }
+    return path[0] != 0;
 }
 
 // Reads the registered manager path; false when there is none that could be started. A 32-bit
-// launcher on 64-bit Windows reads a redirected view, so a manager registered only in the 64-bit
-// view is looked for there before it is reported missing.
+// launcher on 64-bit Windows reads a redirected view, so a manager that is not usably registered
+// there is looked for in the 64-bit view before it is reported missing.
 bool ReadManagerPath(Platform& platform, Unit (&path)[kBufferSize]) {
-    if (!ReadDefaultValue(platform, kOwnView, path) &&
-        !ReadDefaultValue(platform, k64BitView, path)) {
-        return false;
-    }
-    return path[0] != 0 && Text::find(path, kBufferSize, 0) != nullptr;
+    return ReadDefaultValue(platform, kOwnView, path) ||
+           ReadDefaultValue(platform, k64BitView, path);
 }
 
 // What follows the last separator of a path: a backslash, a slash, or the colon of a drive.

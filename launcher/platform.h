@@ -22,6 +22,10 @@ struct ProcessHandles {
 /// a 32-bit program on 64-bit Windows, or the 64-bit one (KEY_WOW64_64KEY).
 enum RegistryView { kOwnView, k64BitView };
 
+/// The types of registry value the launcher tells apart: text (REG_SZ), text that names
+/// environment variables to expand (REG_EXPAND_SZ), and every other type.
+enum ValueType { kTextValue, kExpandableTextValue, kOtherValue };
+
 /// The two ways the launcher shows the setup window (SW_SHOWMINIMIZED and SW_SHOWNORMAL).
 enum ShowCommand { kShowMinimized, kShowNormal };
 
@@ -34,8 +38,14 @@ public:
     /// which sets key.
     virtual long OpenKey(const Unit* subkey, RegistryView view, Handle* key) = 0;
     /// RegQueryValueExW of the key's default value into size units of data; zero on success, and
-    /// a value that does not fit fails.
-    virtual long QueryDefaultValue(Handle key, Unit* data, std::uint32_t size) = 0;
+    /// a value that does not fit fails. It sets the value's type and the count of bytes the
+    /// registry gave for it, which need not be a whole number of units nor include a terminator.
+    virtual long QueryDefaultValue(Handle key, Unit* data, std::uint32_t size, ValueType* type,
+                                   std::uint32_t* bytes) = 0;
+    /// ExpandEnvironmentStringsW of text into size units of expanded: the count of units the
+    /// expansion takes with its terminator, more than size when it did not fit, 0 on failure.
+    virtual std::uint32_t ExpandEnvironmentText(const Unit* text, Unit* expanded,
+                                                std::uint32_t size) = 0;
     /// RegCloseKey.
     virtual void CloseKey(Handle key) = 0;
     /// FindWindowW of any class by its whole title; 0 when there is none.

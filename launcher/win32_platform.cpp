@@ -39,11 +39,22 @@ public:
         *key = FromWin32(opened);
         return status;
     }
-    long QueryDefaultValue(Handle key, launcher::Unit* data, std::uint32_t size) override {
+    long QueryDefaultValue(Handle key, launcher::Unit* data, std::uint32_t size,
+                           launcher::ValueType* type, std::uint32_t* bytes) override {
         // The registry counts bytes.
         DWORD length = size * sizeof(WCHAR);
-        return ::RegQueryValueExW(As<HKEY>(key), NULL, NULL, NULL, reinterpret_cast<BYTE*>(data),
-                                  &length);
+        DWORD value_type = REG_NONE;
+        const LONG status = ::RegQueryValueExW(As<HKEY>(key), NULL, NULL, &value_type,
+                                               reinterpret_cast<BYTE*>(data), &length);
+        *type = value_type == REG_SZ          ? launcher::kTextValue
+                : value_type == REG_EXPAND_SZ ? launcher::kExpandableTextValue
+                                              : launcher::kOtherValue;
+        *bytes = length;
+        return status;
+    }
+    std::uint32_t ExpandEnvironmentText(const launcher::Unit* text, launcher::Unit* expanded,
+                                        std::uint32_t size) override {
+        return ::ExpandEnvironmentStringsW(Wide(text), Wide(expanded), size);
     }
     void CloseKey(Handle key) override { ::RegCloseKey(As<HKEY>(key)); }
     Handle FindWindowByTitle(const launcher::Unit* title) override {

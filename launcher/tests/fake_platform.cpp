@@ -74,8 +74,8 @@ long FakePlatform::OpenKey(const launcher::Unit* subkey, launcher::RegistryView 
     return status;
 }
 
-long FakePlatform::QueryDefaultValue(launcher::Handle key, launcher::Unit* data,
-                                     std::uint32_t size) {
+long FakePlatform::QueryDefaultValue(launcher::Handle key, launcher::Unit* data, std::uint32_t size,
+                                     launcher::ValueType* type, std::uint32_t* bytes) {
     calls.push_back("QueryDefaultValue " + NameOf(key) + " " + std::to_string(size));
     const bool wide = key == kKey64;
     const long status = wide ? query_status_64 : query_status;
@@ -84,8 +84,21 @@ long FakePlatform::QueryDefaultValue(launcher::Handle key, launcher::Unit* data,
     // undefined: here as much of the value as fits.
     const std::u16string value = Utf16(wide ? registry_value_64 : registry_value);
     std::copy_n(value.begin(), std::min<std::size_t>(size, value.size()), data);
+    *type = wide ? launcher::kTextValue : value_type;
+    *bytes = static_cast<std::uint32_t>(2 * value.size() - (!wide && odd_byte_count));
     const long more_data = 234;
     return value.size() > size ? more_data : 0;
+}
+
+std::uint32_t FakePlatform::ExpandEnvironmentText(const launcher::Unit* text,
+                                                  launcher::Unit* expanded, std::uint32_t size) {
+    calls.push_back("ExpandEnvironmentText " + Utf8(text));
+    const auto expansion = expansions.find(Utf8(text));
+    if (expansion == expansions.end()) return 0;
+    // Only an expansion that fits with its terminator is written.
+    const std::u16string units = Utf16(expansion->second);
+    if (units.size() < size) std::copy_n(units.c_str(), units.size() + 1, expanded);
+    return static_cast<std::uint32_t>(units.size() + 1);
 }
 
 void FakePlatform::CloseKey(launcher::Handle key) { calls.push_back("CloseKey " + NameOf(key)); }

@@ -34,10 +34,16 @@ public:
     long query_status = 0;
     /// The stored text of the default value, its terminator included when it has one.
     std::string registry_value = std::string("C:\\ActiveSync\\CEAPPMGR.EXE") + '\0';
-    /// The same three in the 64-bit view, where the key is missing unless told.
+    /// Its type, and whether its count of bytes leaves its last unit half stored.
+    launcher::ValueType value_type = launcher::kTextValue;
+    bool odd_byte_count = false;
+    /// The same three in the 64-bit view, where the key is missing unless told and the value is
+    /// whole text.
     long open_status_64 = 2;
     long query_status_64 = 0;
     std::string registry_value_64;
+    /// What ExpandEnvironmentText makes of each text; it fails on any other.
+    std::map<std::string, std::string> expansions;
     /// GetModulePath fails when set.
     bool module_path_fails = false;
     /// The launcher's module path; cut short, without terminator, when longer than the buffer.
@@ -67,7 +73,10 @@ public:
 
     long OpenKey(const launcher::Unit* subkey, launcher::RegistryView view,
                  launcher::Handle* key) override;
-    long QueryDefaultValue(launcher::Handle key, launcher::Unit* data, std::uint32_t size) override;
+    long QueryDefaultValue(launcher::Handle key, launcher::Unit* data, std::uint32_t size,
+                           launcher::ValueType* type, std::uint32_t* bytes) override;
+    std::uint32_t ExpandEnvironmentText(const launcher::Unit* text, launcher::Unit* expanded,
+                                        std::uint32_t size) override;
     void CloseKey(launcher::Handle key) override;
     launcher::Handle FindWindowByTitle(const launcher::Unit* title) override;
     void ShowWindowAs(launcher::Handle window, launcher::ShowCommand command) override;

@@ -88,30 +88,36 @@ TEST(InstallRun, MissingKeyInBothViewsShowsTheBoxBeforeAnythingElse) {
               Calls({"OpenKey " + kManagerKey, "OpenKey64 " + kManagerKey, kMissingManagerBox}));
 }
 
-// Only a key or value that cannot be read is looked for in the 64-bit view; one that is read but
-// unusable is not.
+// A value that names no path is passed over like one that cannot be read: the 64-bit view is read
+// next, and then the box is shown with nothing minimised or started.
 TEST(InstallRun, UnusableDefaultValueShowsTheBoxAfterClosingTheKey) {
-    const Calls unread = Join({RegistryRead(), {"OpenKey64 " + kManagerKey, kMissingManagerBox}});
-    const Calls unusable = Join({RegistryRead(), {kMissingManagerBox}});
+    const Calls unusable = Join({RegistryRead(), {"OpenKey64 " + kManagerKey, kMissingManagerBox}});
     {
         FakePlatform absent;
         absent.query_status = 2;
         RunInstall(absent, "RequiredDataCAB.ini");
-        EXPECT_EQ(absent.calls, unread);
+        EXPECT_EQ(absent.calls, unusable);
     }
+    // The bytes of a whole path too, stored as binary, as a number or with one byte missing.
     const struct {
         std::string value;
-        const Calls& calls;
-    } cases[] = {{std::string(300, 'x'), unread},
-                 {std::string(260, 'x'), unusable},
-                 {"", unusable},
-                 {std::string(1, '\0'), unusable}};
+        launcher::ValueType type = launcher::kTextValue;
+        bool odd_byte_count = false;
+    } cases[] = {{std::string(300, 'x')},
+                 {std::string(260, 'x')},
+                 {""},
+                 {std::string(1, '\0')},
+                 {kManager + '\0', launcher::kOtherValue},
+                 {"C:", launcher::kOtherValue},
+                 {kManager + '\0', launcher::kTextValue, true}};
     for (const auto& c : cases) {
         FakePlatform platform;
         platform.registry_value = c.value;
+        platform.value_type = c.type;
+        platform.odd_byte_count = c.odd_byte_count;
         platform.AddWindow("Corvane Field Software");
         RunInstall(platform, "");
-        EXPECT_EQ(platform.calls, c.calls) << "value of " << c.value.size() << " bytes";
+        EXPECT_EQ(platform.calls, unusable) << "value of " << c.value.size() << " bytes";
     }
 }
 
@@ -119,17 +125,16 @@ TEST(InstallRun, ManagerUnreadableInTheOwnViewIsReadFromThe64BitView) {
     const std::string manager64 = "C:\\Program Files\\ActiveSync\\CEAPPMGR.EXE";
     const Calls read64 = {"OpenKey64 " + kManagerKey, "QueryDefaultValue key64 260",
                           "CloseKey key64"};
-    for (bool key_missing : {true, false}) {
+    // The own view's key missing, its value unreadable, or binary.
+    for (int own_view : {0, 1, 2}) {
         FakePlatform platform;
-        if (key_missing) {
-            platform.open_status = 2;
-        } else {
-            platform.query_status = 2;
-        }
+        platform.open_status = own_view == 0 ? 2 : 0;
+        platform.query_status = own_view == 1 ? 2 : 0;
+        platform.value_type = own_view == 2 ? launcher::kOtherValue : launcher::kTextValue;
         platform.open_status_64 = 0;
         platform.registry_value_64 = manager64 + '\0';
         RunInstall(platform, "");
-        const Calls own = key_missing ? Calls{"OpenKey " + kManagerKey} : RegistryRead();
+        const Calls own = own_view == 0 ? Calls{"OpenKey " + kManagerKey} : RegistryRead();
         EXPECT_EQ(Calls(platform.calls.begin(), platform.calls.begin() + own.size() + 3),
                   Join({own, read64}));
         EXPECT_EQ(StartedCommandLine(platform.calls), manager64);
@@ -162,6 +167,28 @@ TEST(InstallRun, ValueUpToTheWholeBufferIsTheManagerPath) {
         platform.registry_value = value;
         RunInstall(platform, "");
         EXPECT_EQ(StartedCommandLine(platform.calls), value.c_str());
+    }
+}
+
+// Only an expandable value is expanded, and only an expansion that fits with its terminator is
+// used; none listed makes it fail.
+TEST(InstallRun, ExpandableValueIsTheManagerPathOnceExpanded) {
+    const std::string value = "%ProgramFiles%\\ActiveSync\\CEAPPMGR.EXE";
+    const std::string longest = "C:\\" + std::string(252, 'm') + ".EXE";
+    for (const std::string& expansion : {longest, longest + "m", std::string()}) {
+        FakePlatform platform;
+        platform.registry_value = value;
+        platform.value_type = launcher::kExpandableTextValue;
+        if (!expansion.empty()) platform.expansions[value] = expansion;
+        platform.AddWindow("Corvane Field Software");
+        RunInstall(platform, "");
+        const Calls read = Join({RegistryRead(), {"ExpandEnvironmentText " + value}});
+        EXPECT_EQ(Calls(platform.calls.begin(), platform.calls.begin() + 4), read);
+        if (expansion != longest) {
+            EXPECT_EQ(platform.calls,
+                      Join({read, {"OpenKey64 " + kManagerKey, kMissingManagerBox}}));
+        }
+        EXPECT_EQ(StartCall(platform.calls), expansion == longest ? Start(longest, longest) : "");
     }
 }
 
