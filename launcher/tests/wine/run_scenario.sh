@@ -93,8 +93,18 @@ scenario_registry_key_missing() {
     run_without_registered_manager
 }
 
+# The default value missing, then binary: the bytes of the stub manager's path as UTF-16 text,
+# with its terminator, which read as text would start the manager. The second run has a folder of
+# its own.
 scenario_default_value_missing() {
     register_key_without_default
+    run_without_registered_manager
+    local binary
+    binary=$(manager_path | iconv -t UTF-16LE | od -An -v -tx1 | tr -d ' \n')0000
+    stop_background
+    dir=$dir/binary_value
+    mkdir "$dir"
+    wine_quietly reg add "$manager_key" /ve /t REG_BINARY /d "$binary" /f
     run_without_registered_manager
 }
 
