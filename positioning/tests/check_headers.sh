@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Usage: check_headers.sh PROGRAM INCLUDE_DIRS COMPILER...
 # Compiles PROGRAM against the public headers as users include them (-I, not -isystem) with strict
-# warnings as errors: as C++98 with -pedantic-errors, and in C++11 to C++23 with each COMPILER (a
-# command with its target options, such as "clang++ --target=arm-linux-gnueabi"). INCLUDE_DIRS is
-# a colon-separated list. Nothing is linked or run, so any target's compiler will do.
+# warnings as errors, in C++11 to C++23 with each COMPILER (a command with its target options, such
+# as "clang++ --target=arm-linux-gnueabi"). INCLUDE_DIRS is a colon-separated list. Nothing is
+# linked or run, so any target's compiler will do.
 set -uo pipefail
 program=$1
 IFS=: read -r -a include_dirs <<<"$2"
@@ -36,7 +36,6 @@ for command in "$@"; do
     else
         extra=(-Wuseless-cast)
     fi
-    compile "${compiler[@]}" -std=c++98 -pedantic-errors -Wall -Wextra -Werror
     for standard in 11 14 17 20 23; do
         flag=-std=c++$standard
         # Compilers that predate the name know C++23 as c++2b.
