@@ -18,6 +18,7 @@ stage() {
     stages+=("$(printf '%-44s %-18s %4ds' "$name" "$outcome" $((SECONDS - begin)))")
     echo "<== $name: $outcome after $((SECONDS - begin))s (total ${SECONDS}s)"
 }
+print_stages() { printf '\nSummary\n' && printf '  %s\n' "${stages[@]}"; }
 
 # Configures PRESET into build/PRESET, its output kept in build/PRESET.configure.log.
 configure() {

@@ -15,8 +15,7 @@ declare -A groups=(
 wanted=()
 for group in "$@"; do
     [ -n "${groups[$group]:-}" ] || { echo "Usage: $0 kit|test|windows|coverage..." >&2; exit 2; }
-    read -r -d '' -a list <<<"${groups[$group]}"
-    wanted+=("${list[@]}")
+    read -r -d "" -a list <<<"${groups[$group]}"; wanted+=("${list[@]}")
 done
 
 # A static i386 program that only exits with 0: a kernel without 32-bit emulation refuses it, and
@@ -25,9 +24,7 @@ if [[ " $* " == *" windows "* ]]; then
     probe=$(mktemp -d)
     printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$probe/p.s"
     if as --32 -o "$probe/p.o" "$probe/p.s" && ld -m elf_i386 -o "$probe/p" "$probe/p.o" &&
-        "$probe/p" 2>/dev/null; then
-        wanted+=(wine32:i386)
-    else
+        "$probe/p" 2>/dev/null; then wanted+=(wine32:i386); else
         echo "No 32-bit x86 execution here: 32-bit Wine is left out."
     fi
     rm -rf "$probe"
@@ -41,15 +38,15 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 [ "$(id -u)" -eq 0 ] || { echo "As root: apt-get install ${missing[*]}" >&2 && exit 1; }
 echo "Installing ${missing[*]}"
-apt=(apt-get -o DPkg::Lock::Timeout=600 -q)
 [[ " ${missing[*]} " != *":i386 "* ]] || dpkg --add-architecture i386
 # A mirror in the middle of a sync fails an index while apt-get update still exits 0.
 for attempt in 1 2 3; do
-    ! "${apt[@]}" update 2>&1 | grep -E '^E:|^W:.*Failed|^Err:' && break
+    ! apt-get -o DPkg::Lock::Timeout=600 -q update 2>&1 | grep -E '^E:|^W:.*Failed|^Err:' && break
     [ "$attempt" -lt 3 ] && sleep 30
 done
 log=$(mktemp)
-install=(env DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y --no-install-recommends)
+install=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -q install -y
+    --no-install-recommends)
 "${install[@]}" "${missing[@]}" >"$log" 2>&1 && exit 0
 # A library that both architectures install must carry one version on both; when one
 # architecture's index lags, apt-get will not choose by itself. Each such library of wine32 is
