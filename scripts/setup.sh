@@ -8,7 +8,7 @@ declare -A groups=(
     [kit]="cmake make g++ pkg-config git g++-mingw-w64-i686-posix g++-arm-linux-gnueabi doxygen
         osslsigncode openssl"
     [test]="libgtest-dev googletest libbenchmark-dev libboost-dev libgeos++-dev libeigen3-dev clang
-        libclang-rt-14-dev clang-tidy valgrind python3-z3 qemu-user"
+        libclang-rt-14-dev clang-tidy valgrind python3-z3 qemu-user ccache"
     [windows]="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
         googletest osslsigncode openssl python3"
     [coverage]="gcovr")
