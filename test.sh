@@ -40,9 +40,11 @@ stage "Linux x86-64 (Release)" workflow linux-release
 stage "Linux x86-64 (ASan and UBSan)" workflow asan
 stage "Fuzz targets (build, corpus replay)" workflow fuzz
 stage "Fuzz targets (60 s each)" workflow fuzz-explore
+# The ARM suite at the lowest priority, beside the Windows suites, which mostly wait on Wine.
+workflow arm nice -n 19 & arm=$!
 stage "Windows i686 (Wine)" workflow windows xvfb-run -a
 stage "Windows x86-64 (Wine)" workflow windows64 xvfb-run -a
-stage "ARM soft-float (qemu)" workflow arm
+stage "ARM soft-float (qemu), beside the Windows suites" wait "$arm"
 [ -n "${1:-}" ] && stage "Linux x86-64 (coverage)" coverage
 print_stages
 
