@@ -44,7 +44,7 @@ stage "Fuzz targets (60 s each)" workflow fuzz-explore
 workflow arm nice -n 19 & arm=$!
 stage "Windows i686 (Wine)" workflow windows xvfb-run -a
 stage "Windows x86-64 (Wine)" workflow windows64 xvfb-run -a
-stage "ARM soft-float (qemu), beside the Windows suites" wait "$arm"
+stage "ARM soft-float (qemu, beside Windows)" wait "$arm"
 [ -n "${1:-}" ] && stage "Linux x86-64 (coverage)" coverage
 print_stages
 
