@@ -6,11 +6,8 @@
 # depend on the machine's load; the times do.
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/common.sh
 
-ensure_packages cmake make g++ libbenchmark-dev libboost-dev libgeos++-dev libeigen3-dev libgtest-dev \
-    valgrind g++-arm-linux-gnueabi qemu-user
-ensure_windows_packages
+scripts/setup.sh kit test windows
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target vexa_bench vexa_count >/dev/null

@@ -12,9 +12,8 @@ source scripts/common.sh
 
 short_runs=${1:-5}
 hold_runs=${2:-2}
-preset=windows64
-can_execute_i386 && preset=windows
-build_dir=build/$preset
+prepare_windows_build
+build_dir=$windows_build
 log=$build_dir/launcher-timing/runs.log
 
 # The values of one measure, in milliseconds, smallest first.
@@ -54,12 +53,8 @@ verdict() {
     }'
 }
 
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)" --target Install stub_manager setup_window \
-    message_box_watcher timed_start startup_baseline >/dev/null
 # The runs are the test bench.launcher_timing_runs (bench/launcher_measure.sh) under Xvfb, whose
 # fixture runs the prefix's server for all of them and ends it after them.
-track_wine_build "$build_dir"
 VEXA_TIMING_SHORT_RUNS=$short_runs VEXA_TIMING_HOLD_RUNS=$hold_runs \
     xvfb-run -a ctest --test-dir "$build_dir" -R '^bench\.launcher_timing_runs$' --no-tests=error \
     --output-on-failure --timeout $((120 + 60 * short_runs + 180 * hold_runs)) \
@@ -75,12 +70,7 @@ cpu_verdict=$(verdict "$(worst hold_cpu_ms)" 50 below)
 end_after_exit_verdict=$(verdict "$(worst no_hold_end_after_exit_ms)" 1600 within)
 end_offset_verdict=$(verdict "$(worst hold_end_offset_ms)" 100 within)
 
-if [ "$preset" = windows ]; then
-    build="the 32-bit Install.exe (i686, as shipped)"
-else
-    build="the 64-bit Install.exe (x86-64; $VEXA_NO_I386_REASON)"
-fi
-echo "Measured: $build."
+echo "Measured: $windows_build_text."
 echo "Under $("$build_dir/wine-run.sh" --version), $(nproc) cores, $(uname -m)."
 echo "Processor times are user plus kernel time from GetProcessTimes, which Wine counts in 10 ms"
 echo "ticks; end times come from the fixtures' records on the wall clock. Each floor is a program"

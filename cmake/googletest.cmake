@@ -33,8 +33,8 @@ include(GoogleTest)
 # are registered here, never with the fixture forgotten.
 function(vexa_discover_tests target)
   gtest_add_tests(TARGET ${target} TEST_LIST tests)
+  vexa_runs_target_programs(${tests})
   set_tests_properties(${tests} PROPERTIES
-      FIXTURES_REQUIRED target_runtime
       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\."
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\] 1 test;\\[==========\\] Running 0 tests from")
 endfunction()

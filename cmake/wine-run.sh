@@ -81,6 +81,11 @@ ensure_prefix() {
             "$server" -k 2>/dev/null || true
             rm -rf "$WINEPREFIX"
         fi
+        if [ ! -x "$loader" ]; then
+            echo "wine-run.sh: no Wine for $WINEARCH here ($loader is missing): setup installs" \
+                "32-bit Wine only where 32-bit x86 programs run" >&2
+            exit 1
+        fi
         mkdir "$WINEPREFIX"
         : >"$made_marker"
         if ! timeout 300 "$loader" wineboot --init </dev/null >/dev/null 2>&1 || ! settle; then

@@ -14,14 +14,21 @@ endif()
 # emulator of its tests, and what scripts call to run a program of the build or to end its server.
 # Usage: wine-run.sh PROGRAM [ARGUMENT...] | --start-server | --stop-server
 set(VEXA_WINE_RUN ${PROJECT_BINARY_DIR}/wine-run.sh)
-file(CONFIGURE OUTPUT ${VEXA_WINE_RUN} CONTENT
-    "#!/bin/sh\nexec '${CMAKE_CURRENT_LIST_DIR}/wine-run.sh' ${VEXA_WINE_ARCH} '${VEXA_WINEPREFIX}' \"$@\"\n")
-file(CHMOD ${VEXA_WINE_RUN} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VEXA_WINE_RUN})
+set(vexa_wine_run_script ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
 
-add_test(NAME wine.start COMMAND ${VEXA_WINE_RUN} --start-server)
-add_test(NAME wine.stop COMMAND ${VEXA_WINE_RUN} --stop-server)
-# Starting may first make the prefix, which takes a while on a loaded machine.
-set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP target_runtime TIMEOUT 600)
-set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP target_runtime TIMEOUT 60)
+# Writes RUNNER, such a runner over the prefix PREFIX, and adds the tests NAME.start and NAME.stop,
+# the setup and cleanup of the fixture FIXTURE, which own the prefix's server. Tests in another
+# prefix share neither its registry nor its desktop with those in this one.
+function(vexa_add_wine_runtime name runner prefix fixture)
+  file(CONFIGURE OUTPUT ${runner} CONTENT
+      "#!/bin/sh\nexec '${vexa_wine_run_script}' ${VEXA_WINE_ARCH} '${prefix}' \"$@\"\n")
+  file(CHMOD ${runner} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+      GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  add_test(NAME ${name}.start COMMAND ${runner} --start-server)
+  add_test(NAME ${name}.stop COMMAND ${runner} --stop-server)
+  # Starting may first make the prefix, which takes a while on a loaded machine.
+  set_tests_properties(${name}.start PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 600)
+  set_tests_properties(${name}.stop PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 60)
+endfunction()
+vexa_add_wine_runtime(wine ${VEXA_WINE_RUN} ${VEXA_WINEPREFIX} target_runtime)

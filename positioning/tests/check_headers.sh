@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Usage: check_headers.sh PROGRAM INCLUDE_DIRS UNITS COMPILER...
 # Compiles PROGRAM against the public headers as users include them (-I, not -isystem) with strict
-# warnings as errors: as C++98 with -pedantic-errors, and in C++11 to C++23 with each COMPILER (a
-# command with its target options, such as "clang++ --target=arm-linux-gnueabi"). Each of UNITS,
-# the library's sources, is compiled as a program that compiles them in does (VEXA_STATIC), as
-# C++98 and as C++23, with the same warnings. INCLUDE_DIRS and UNITS are colon-separated lists.
-# Nothing is linked or run, so any target's compiler will do.
+# warnings as errors, in C++11 to C++23 with each COMPILER (a command with its target options, such
+# as "clang++ --target=arm-linux-gnueabi"); and each of UNITS, the library's sources, as a program
+# that compiles them in does (VEXA_STATIC), in C++23. INCLUDE_DIRS and UNITS are colon-separated
+# lists. Nothing is linked or run, so any target's compiler will do.
 set -uo pipefail
 program=$1
 IFS=: read -r -a include_dirs <<<"$2"
@@ -41,7 +40,6 @@ for command in "$@"; do
     else
         extra=(-Wuseless-cast)
     fi
-    compile "$program" "${compiler[@]}" -std=c++98 -pedantic-errors -Wall -Wextra -Werror
     for standard in 11 14 17 20 23; do
         flag=-std=c++$standard
         # Compilers that predate the name know C++23 as c++2b.
@@ -51,7 +49,6 @@ for command in "$@"; do
         compile "$program" "${compiler[@]}" "$flag" "${strict[@]}" "${extra[@]}"
     done
     for unit in "${units[@]}"; do
-        compile "$unit" "${compiler[@]}" -DVEXA_STATIC -std=c++98 -pedantic-errors -Wall -Wextra -Werror
         compile "$unit" "${compiler[@]}" -DVEXA_STATIC "$flag" -Wall -Wextra -Wpedantic -Werror
     done
 done

@@ -16,6 +16,8 @@ int vexa_cxx98_check_uses_classes() {
     CVEXAMatrix matrix(2, 3);
     matrix(1, 2) = upper[1L];
     const PT_Matrix* rows = matrix;
-    return box.PointInEnveloppe(upper) + (box == record) + (matrix != rows) +
+    const PT_CoordinatePoint point = upper;
+    return box.PointInEnveloppe(upper) + box.PointInEnveloppe(point) + (box == record) +
+           (matrix != rows) + (point == upper) + (*record != box) + (*rows == matrix) +
            static_cast<int>(matrix.GetColumnCount() + upper.GetSize());
 }
