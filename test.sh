@@ -39,12 +39,14 @@ stage "Linux x86-64 (Debug, clang-tidy)" workflow linux
 stage "Linux x86-64 (Release)" workflow linux-release
 stage "Linux x86-64 (ASan and UBSan)" workflow asan
 stage "Fuzz targets (build, corpus replay)" workflow fuzz
-stage "Fuzz targets (60 s each)" workflow fuzz-explore
-# The ARM suite at the lowest priority, beside the Windows suites, which mostly wait on Wine.
+# The ARM suite and the minute of fuzzing at the lowest priority, beside the Windows suites,
+# which mostly wait on Wine.
 workflow arm nice -n 19 & arm=$!
+workflow fuzz-explore nice -n 19 & explore=$!
 stage "Windows i686 (Wine)" workflow windows xvfb-run -a
 stage "Windows x86-64 (Wine)" workflow windows64 xvfb-run -a
 stage "ARM soft-float (qemu, beside Windows)" wait "$arm"
+stage "Fuzz targets (60 s each, beside Windows)" wait "$explore"
 [ -n "${1:-}" ] && stage "Linux x86-64 (coverage)" coverage
 print_stages
 
