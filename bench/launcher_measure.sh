@@ -27,9 +27,9 @@ measure_hold() {
     MANAGER_RUN_MS=1000 run_launcher PWFieldCAB.ini
     measure hold_cpu_ms "$(value "$dir/run.record" run.cpu_ms)"
     measure hold_sampled_cpu_ms "$(value "$dir/run.record" run.sampled_cpu_ms)"
-    measure hold_end_offset_ms "$(($(launcher_end_after_manager_start) - 60000))"
-    measure hold_total_ms \
-        "$(($(value "$dir/run.record" run.exited_ms) - $(value "$dir/run.record" run.created_ms)))"
+    measure hold_end_offset_ms \
+        "$(($(ms_between manager manager.created_ms run run.exited_ms) - 60000))"
+    measure hold_total_ms "$(ms_between run run.created_ms run run.exited_ms)"
 }
 
 # Found under the second title, PWFieldCAB.ini holds nothing. MANAGER_RUN_MS from the caller
@@ -37,13 +37,14 @@ measure_hold() {
 measure_no_hold() {
     set_up_run "Plotwise Field" plotwise
     run_launcher PWFieldCAB.ini
-    measure no_hold_end_after_exit_ms "$(launcher_end_after_manager_exit)"
+    measure no_hold_end_after_exit_ms "$(ms_between manager manager.exiting_ms run run.exited_ms)"
     measure no_hold_cpu_ms "$(value "$dir/run.record" run.cpu_ms)"
 }
 
 # The floors under those processor times: a program that only starts, calls into the same
 # system libraries once and ends, run the same way beside the same setup window; and the same
 # program sleeping 60 s in one call before it ends, about as long as the launcher's hold run.
+# Usage: measure_floor SLEEP_MS NAME
 measure_floor() {
     set_up_run "Corvane Field Software" corvane
     cp "$bin_dir/startup_baseline.exe" "$dir/"
@@ -51,18 +52,10 @@ measure_floor() {
     measure "$2" "$(value "$dir/run.record" run.cpu_ms)"
 }
 
-measure_startup_floor() {
-    measure_floor 0 startup_floor_cpu_ms
-}
-
-measure_hold_floor() {
-    measure_floor 60000 hold_floor_cpu_ms
-}
-
-# Runs the scenario NAME in a folder of its own; a failed check ends the runs.
+# Runs COMMAND... as the scenario NAME, in a folder of its own; a failed check ends the runs.
 run() {
     begin_scenario "$1"
-    "$1"
+    "${@:2}"
     end_scenario
 }
 
@@ -71,10 +64,10 @@ mkdir -p "$work_dir"
 # The short runs' managers run 2.3 s, 2.6 s, ... so that their exits fall at different moments of
 # the launcher's 1.5 s polling: the worst case is an exit just after a look.
 for ((number = 1; number <= ${VEXA_TIMING_SHORT_RUNS:-1}; number++)); do
-    run measure_startup_floor
-    MANAGER_RUN_MS=$((2000 + number * 300)) run measure_no_hold
+    run startup_floor measure_floor 0 startup_floor_cpu_ms
+    MANAGER_RUN_MS=$((2000 + number * 300)) run no_hold measure_no_hold
 done
 for ((number = 1; number <= ${VEXA_TIMING_HOLD_RUNS:-0}; number++)); do
-    run measure_hold_floor
-    run measure_hold
+    run hold_floor measure_floor 60000 hold_floor_cpu_ms
+    run hold measure_hold
 done

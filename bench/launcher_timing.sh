@@ -16,33 +16,19 @@ prepare_windows_build
 build_dir=$windows_build
 log=$build_dir/launcher-timing/runs.log
 
-# The values of one measure, in milliseconds, smallest first.
-values() {
-    sed -n "s/^measure\.$1=//p" "$log" | sort -n
+# The values of one measure, in milliseconds, as "median smallest largest count worst", the worst
+# being the largest distance from zero; nothing when it has none.
+statistics() {
+    sed -n "s/^measure\.$1=//p" "$log" | sort -n | awk '
+        { v[NR] = $1; d = $1 < 0 ? -$1 : $1; if (NR == 1 || d > w) w = d }
+        END { if (NR) print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR], NR, w }'
 }
-
-# The largest distance from zero among the values of one measure.
-worst() {
-    values "$1" | awk '
-        { d = $1 < 0 ? -$1 : $1; if (NR == 1 || d > w) w = d }
-        END { if (NR) print w }'
-}
-
-median() {
-    values "$1" | awk '
-        { v[NR] = $1 }
-        END { if (NR) print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+median() { statistics "$1" | cut -d ' ' -f 1; }
+worst() { statistics "$1" | cut -d ' ' -f 5; }
 
 # "median ms (min to max, N runs)"
 summary() {
-    local count
-    count=$(values "$1" | wc -l)
-    if [ "$count" -eq 0 ]; then
-        echo "no value"
-        return
-    fi
-    echo "$(median "$1") ms ($(values "$1" | head -n 1) to $(values "$1" | tail -n 1), $count runs)"
+    statistics "$1" | awk '{ print $1 " ms (" $2 " to " $3 ", " $4 " runs)" } END { if (!NR) print "no value" }'
 }
 
 # "met" when VALUE is below (or, with `within`, at most) LIMIT.

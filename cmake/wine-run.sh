@@ -16,21 +16,24 @@
 # of the user's own is never lost.
 set -eu
 
-usage="usage: wine-run.sh win32|win64 PREFIX PROGRAM [ARGUMENT...] | --start-server | --stop-server"
-case ${1:-} in
+die() {
+    echo "wine-run.sh: $*" >&2
+    exit 1
+}
+
+usage() {
+    echo "usage: wine-run.sh win32|win64 PREFIX PROGRAM [ARGUMENT...] | --start-server |" \
+        "--stop-server" >&2
+    exit 2
+}
+[ -n "${2:-}" ] && [ -n "${3:-}" ] || usage
+case $1 in
     win32) loader=/usr/lib/wine/wine server=/usr/lib/wine/wineserver32 ;;
     win64) loader=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 ;;
-    *)
-        echo "$usage" >&2
-        exit 2
-        ;;
+    *) usage ;;
 esac
 WINEARCH=$1
-case ${2:-} in
-    "")
-        echo "$usage" >&2
-        exit 2
-        ;;
+case $2 in
     /*) WINEPREFIX=$2 ;;
     *) WINEPREFIX=$PWD/$2 ;;
 esac
@@ -58,12 +61,6 @@ prefix_ready() {
             -print -quit 2>/dev/null)" ]
 }
 
-# Waits until every process of the prefix has ended and its server with them: Wine's own start-up
-# work (the registry, the services) is then complete, and no later program waits for it.
-settle() {
-    timeout 300 "$server" -w
-}
-
 # Makes the prefix once, also when several programs start at the same time. A prefix of this
 # script's own that is half made, of the other architecture or older than Wine is made anew.
 ensure_prefix() {
@@ -73,32 +70,30 @@ ensure_prefix() {
         flock -w 600 9
         prefix_ready && exit 0
         if [ -e "$WINEPREFIX" ] || [ -L "$WINEPREFIX" ]; then
-            if [ ! -f "$made_marker" ] && [ ! -f "$ready_marker" ]; then
-                echo "wine-run.sh: $WINEPREFIX exists and was not made by this script; it is" \
-                    "left as it is. Remove it yourself, or choose another prefix folder." >&2
-                exit 1
-            fi
+            [ -f "$made_marker" ] || [ -f "$ready_marker" ] ||
+                die "$WINEPREFIX exists and was not made by this script; it is left as it is." \
+                    "Remove it yourself, or choose another prefix folder."
             "$server" -k 2>/dev/null || true
             rm -rf "$WINEPREFIX"
         fi
-        if [ ! -x "$loader" ]; then
-            echo "wine-run.sh: no Wine for $WINEARCH here ($loader is missing): setup installs" \
-                "32-bit Wine only where 32-bit x86 programs run" >&2
-            exit 1
-        fi
+        [ -x "$loader" ] || die "no Wine for $WINEARCH here ($loader is missing): setup installs" \
+            "32-bit Wine only where 32-bit x86 programs run"
         mkdir "$WINEPREFIX"
         : >"$made_marker"
-        if ! timeout 300 "$loader" wineboot --init </dev/null >/dev/null 2>&1 || ! settle; then
+        # The server's -w waits until every process of the prefix has ended, and the server with
+        # them: Wine's own start-up work (the registry, the services) is then complete, and no later
+        # program waits for it.
+        if ! timeout 300 "$loader" wineboot --init </dev/null >/dev/null 2>&1 ||
+            ! timeout 300 "$server" -w; then
             "$server" -k 2>/dev/null || true
-            echo "wine-run.sh: cannot make a $WINEARCH prefix at $WINEPREFIX; is Wine installed" \
-                "(wine64, and wine32 for win32) and can this machine run its programs?" >&2
-            exit 1
+            die "cannot make a $WINEARCH prefix at $WINEPREFIX; is Wine installed (wine64, and" \
+                "wine32 for win32) and can this machine run its programs?"
         fi
         echo "$WINEARCH" >"$ready_marker"
     ) 9>"$WINEPREFIX.lock"
 }
 
-case ${1:-} in
+case $1 in
     --start-server)
         ensure_prefix
         # A server from an earlier run ends by itself within seconds; a lingering one is ended.
@@ -115,10 +110,6 @@ case ${1:-} in
         [ -f "$made_marker" ] || [ -f "$ready_marker" ] || exit 0
         "$server" -k 2>/dev/null || true
         timeout 30 "$server" -w
-        ;;
-    "")
-        echo "$usage" >&2
-        exit 2
         ;;
     *)
         ensure_prefix

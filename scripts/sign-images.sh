@@ -24,10 +24,9 @@ fail() {
 [ -n "${VEXA_SIGN_PKCS12:-}" ] || fail "VEXA_SIGN_PKCS12 is not set: name the PKCS#12 file to sign with"
 [ -n "${VEXA_SIGN_PASSWORD_FILE:-}" ] ||
     fail "VEXA_SIGN_PASSWORD_FILE is not set: name the file that holds the PKCS#12 file's password"
-[ -f "$VEXA_SIGN_PKCS12" ] && [ -r "$VEXA_SIGN_PKCS12" ] ||
-    fail "VEXA_SIGN_PKCS12: $VEXA_SIGN_PKCS12 is not a readable file"
-[ -f "$VEXA_SIGN_PASSWORD_FILE" ] && [ -r "$VEXA_SIGN_PASSWORD_FILE" ] ||
-    fail "VEXA_SIGN_PASSWORD_FILE: $VEXA_SIGN_PASSWORD_FILE is not a readable file"
+for variable in VEXA_SIGN_PKCS12 VEXA_SIGN_PASSWORD_FILE; do
+    [ -f "${!variable}" ] && [ -r "${!variable}" ] || fail "$variable: ${!variable} is not a readable file"
+done
 command -v osslsigncode >/dev/null || fail "osslsigncode is not installed (apt-get install osslsigncode)"
 command -v openssl >/dev/null || fail "openssl is not installed (apt-get install openssl)"
 for image in "$@"; do
@@ -45,10 +44,8 @@ trap 'exit 1' HUP INT TERM
 
 # Says what went wrong, then osslsigncode's own words, indented.
 report() {
-    local output=$1
-    shift
-    echo "sign-images.sh: $*" >&2
-    sed 's/^/    /' <<<"$output" >&2
+    echo "sign-images.sh: ${*:2}" >&2
+    sed 's/^/    /' <<<"$1" >&2
     exit 1
 }
 

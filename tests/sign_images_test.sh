@@ -60,20 +60,18 @@ exec $(command -v osslsigncode) "\$@"
 EOF
 chmod +x "$work/path/osslsigncode"
 
-# Copies of the images in a fresh folder; prints the folder.
-fresh_copies() {
-    local dir=$work/copies-$1
-    rm -rf "$dir" && mkdir -p "$dir" && cp "${images[@]}" "$dir/" && echo "$dir"
-}
-
-# Runs the signing script over every image in DIR with the environment given before it; its
-# output goes to DIR.out. Returns the script's status.
+# Runs the signing script over fresh copies of the images in the folder copies-NAME, which becomes
+# $dir, with the environment VARIABLE=VALUE...; its output goes to $dir.out. Returns the script's
+# status.
 sign() {
-    local dir=$1
-    local files=()
+    local image files=()
+    dir=$work/copies-$1
+    shift
+    rm -rf "$dir" && mkdir -p "$dir" && cp "${images[@]}" "$dir/" || return
     for image in "${images[@]}"; do files+=("$dir/$(basename "$image")"); done
-    PATH=$work/path:$PATH bash "$sign_script" "${files[@]}" >"$dir.out" 2>&1
+    env "$@" PATH="$work/path:$PATH" bash "$sign_script" "${files[@]}" >"$dir.out" 2>&1
 }
+credentials=(VEXA_SIGN_PKCS12="$work/signer.p12" VEXA_SIGN_PASSWORD_FILE="$work/password")
 
 # Every image in DIR verifies against the throwaway certificate, with the time-stamping one too
 # when given.
@@ -104,9 +102,11 @@ expect_alone() {
         fail "files left beside the images: $(ls -A "$dir" | tr '\n' ' ')"
 }
 
-# A refused signing: a failed script that says WHY, and the images as they were, alone.
+# Signing copies in the folder NAME with the environment VARIABLE=VALUE... is refused: the script
+# fails and says WHY, and leaves the images as they were, alone.
 expect_refused() {
-    local dir=$1 why=$2 image
+    local why=$2 image
+    sign "$1" "${@:3}" && fail "signed the copies in $dir"
     if [ -s "$dir.out" ] && ! grep -q '^signed ' "$dir.out" && grep -qi "$why" "$dir.out"; then
         ok "refused: $(head -n 1 "$dir.out")"
     else
@@ -120,8 +120,7 @@ expect_refused() {
 }
 
 echo "--- signed with the throwaway certificate"
-dir=$(fresh_copies plain)
-if VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/password sign "$dir"; then
+if sign plain "${credentials[@]}"; then
     ok "signed: $(tr '\n' ' ' <"$dir.out")"
 else
     fail "the signing failed:"
@@ -154,67 +153,15 @@ else
 fi
 
 echo "--- time-stamped by a local time-stamping authority"
-printf '01\n' >"$work/tsa.serial"
-cat >"$work/tsa.cnf" <<EOF
-[ tsa ]
-default_tsa = throwaway
-[ throwaway ]
-serial = $work/tsa.serial
-signer_cert = $work/tsa.pem
-signer_key = $work/tsa.key
-signer_digest = sha256
-default_policy = 1.3.6.1.4.1.4146.2.3
-digests = sha1, sha256, sha384, sha512
-accuracy = secs:1
-ess_cert_id_alg = sha256
-EOF
-# Answers RFC 3161 requests over HTTP on a free port of the loopback interface, through
-# `openssl ts -reply`, for at most 120 s.
-/usr/bin/python3 - "$work" <<'EOF' &
-import http.server, os, subprocess, sys, threading
-
-work = sys.argv[1]
-
-
-class TimeStamps(http.server.BaseHTTPRequestHandler):
-    def do_POST(self):
-        query = os.path.join(work, "tsa.query")
-        reply = os.path.join(work, "tsa.reply")
-        with open(query, "wb") as file:
-            file.write(self.rfile.read(int(self.headers.get("Content-Length", "0"))))
-        made = subprocess.run(["openssl", "ts", "-reply", "-config", os.path.join(work, "tsa.cnf"),
-                               "-queryfile", query, "-out", reply], capture_output=True)
-        if made.returncode != 0:
-            self.send_error(500)
-            return
-        with open(reply, "rb") as file:
-            body = file.read()
-        self.send_response(200)
-        self.send_header("Content-Type", "application/timestamp-reply")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *arguments):
-        pass
-
-
-server = http.server.HTTPServer(("127.0.0.1", 0), TimeStamps)
-with open(os.path.join(work, "tsa.port.part"), "w") as file:
-    file.write(str(server.server_address[1]))
-os.rename(os.path.join(work, "tsa.port.part"), os.path.join(work, "tsa.port"))
-threading.Timer(120, server.shutdown).start()
-server.serve_forever()
-EOF
+# It answers for at most 120 s.
+/usr/bin/python3 "$(dirname "$0")/timestamp_server.py" "$work" &
 tsa_pid=$!
 for _ in $(seq 100); do
     [ -f "$work/tsa.port" ] && break
     sleep 0.1
 done
 if [ -f "$work/tsa.port" ]; then
-    dir=$(fresh_copies stamped)
-    VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/password \
-        VEXA_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$work/tsa.port") sign "$dir" ||
+    sign stamped "${credentials[@]}" VEXA_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$work/tsa.port")" ||
         { fail "the time-stamped signing failed:"; sed 's/^/    /' "$dir.out"; }
     expect_verified "$dir" "$work/tsa.pem"
 else
@@ -223,27 +170,15 @@ fi
 stop_tsa
 
 echo "--- refusals"
-dir=$(fresh_copies wrong-password)
-VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/wrong-password sign "$dir" &&
-    fail "signed with a wrong password"
-expect_refused "$dir" "password in .* is wrong"
-
-dir=$(fresh_copies not-pkcs12)
-VEXA_SIGN_PKCS12=$work/signer.pem VEXA_SIGN_PASSWORD_FILE=$work/password sign "$dir" &&
-    fail "signed with a file that is not a PKCS#12 file"
-expect_refused "$dir" "or the file is not a PKCS#12 file"
-
+expect_refused wrong-password "password in .* is wrong" \
+    "${credentials[@]}" VEXA_SIGN_PASSWORD_FILE="$work/wrong-password"
+expect_refused not-pkcs12 "or the file is not a PKCS#12 file" \
+    "${credentials[@]}" VEXA_SIGN_PKCS12="$work/signer.pem"
 # The port of the stopped authority: nothing answers there now.
-dir=$(fresh_copies failed-time-stamp)
-VEXA_SIGN_PKCS12=$work/signer.p12 VEXA_SIGN_PASSWORD_FILE=$work/password \
-    VEXA_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$work/tsa.port" 2>/dev/null || echo 9) \
-    sign "$dir" && fail "signed although the time-stamp request failed"
-expect_refused "$dir" "time-stamp request to .* failed"
-
-dir=$(fresh_copies no-certificate)
-VEXA_SIGN_PKCS12= VEXA_SIGN_PASSWORD_FILE=$work/password sign "$dir" &&
-    fail "signed without a certificate"
-expect_refused "$dir" "VEXA_SIGN_PKCS12 is not set"
+expect_refused failed-time-stamp "time-stamp request to .* failed" "${credentials[@]}" \
+    VEXA_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$work/tsa.port" 2>/dev/null || echo 9)"
+expect_refused no-certificate "VEXA_SIGN_PKCS12 is not set" \
+    "${credentials[@]}" VEXA_SIGN_PKCS12=
 
 if grep -qF -- "$password" "$work"/*.out; then
     fail "the password was in the signing script's output"

@@ -9,15 +9,17 @@ shift 2
 
 case $library in
     *.dll | *.DLL)
-                # The names as callers link to them, so decorated forms (_Name, Name@8) stay visible.
+        # The names as callers link to them, so decorated forms (_Name, Name@8) stay visible.
         exported=$("$tool" -p "$library" |
             sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/{s/^[[:space:]]*\[ *[0-9]*\] //p}' |
             c++filt -n | sort -u)
+        # A DLL exports only what its table lists.
+        globals=
         ;;
     *)
-        nm_tool=$tool
-        exported=$("$nm_tool" -D --defined-only -C "$library" |
+        exported=$("$tool" -D --defined-only -C "$library" |
             awk '{ $1 = ""; $2 = ""; sub(/^  /, ""); print }' | sort -u)
+        globals=$("$tool" --defined-only -C "$library" | awk '$2 ~ /^[A-Z]$/')
         ;;
 esac
 if [ -z "$exported" ]; then
@@ -30,35 +32,20 @@ allowed='^(CopyCoordinatePoint|EqualCoordinatePoint|CopyEnvelope|EqualEnvelope)$
 # The matrix's own copy and comparison stay internal, whatever their form.
 forbidden='CopyMatrix|EqualMatrix'
 status=0
-unexpected=$(grep -v -E "$allowed" <<<"$exported" || true)
-if [ -n "$unexpected" ]; then
-    echo "Exported but not part of the interface:"
-    sed 's/^/    /' <<<"$unexpected"
+# Lists SYMBOLS under TITLE, and fails the check, when there are any.
+report() {
+    local title=$1 symbols=$2
+    [ -n "$symbols" ] || return 0
+    echo "$title:"
+    sed 's/^/    /' <<<"$symbols"
     status=1
-fi
-internal=$(grep -E "$forbidden" <<<"$exported" || true)
-if [ -n "$internal" ]; then
-    echo "Internal to the library but exported:"
-    sed 's/^/    /' <<<"$internal"
-    status=1
-fi
-while IFS= read -r symbol; do
-    [ -z "$symbol" ] && continue
-    if ! grep -qxF -- "$symbol" <<<"$exported"; then
-        echo "Missing export: $symbol"
-        status=1
-    fi
-done < <(cat "$@" | grep -v '^#')
-# The matrix's copy and comparison are the library's own: in an ELF object never global in the
-# full symbol table either (a DLL exports only what its table lists, checked above).
-if [ -n "${nm_tool:-}" ]; then
-    leaked=$("$nm_tool" --defined-only -C "$library" | awk '$2 ~ /^[A-Z]$/' | grep -E "$forbidden" || true)
-    if [ -n "$leaked" ]; then
-        echo "Internal symbols global in the library:"
-        sed 's/^/    /' <<<"$leaked"
-        status=1
-    fi
-fi
+}
+report "Exported but not part of the interface" "$(grep -v -E "$allowed" <<<"$exported")"
+report "Internal to the library but exported" "$(grep -E "$forbidden" <<<"$exported")"
+report "Missing exports" "$(grep -hv -E '^(#|$)' "$@" | grep -vxF -f <(echo "$exported"))"
+# In an ELF object the matrix's copy and comparison are never global in the full symbol table
+# either.
+report "Internal symbols global in the library" "$(grep -E "$forbidden" <<<"$globals")"
 if [ "$status" -eq 0 ]; then
     echo "exports ok: $(wc -l <<<"$exported") symbols"
 fi

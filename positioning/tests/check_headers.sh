@@ -32,7 +32,6 @@ compile() {
 
 for command in "$@"; do
     read -r -a compiler <<<"$command"
-    extra=()
     if "${compiler[@]}" --version | grep -q clang; then
         # Everything clang can say, less C++98 compatibility, which the forms kept for C++11 and
         # later break by design.

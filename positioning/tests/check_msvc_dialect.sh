@@ -39,8 +39,7 @@ compile() {
     runs=$((runs + 1))
     output=$("$clang" "${dialect[@]}" "$@" -I "$include_dir" 2>&1)
     status=$?
-    if { [ "$expect" -eq 0 ] && [ "$status" -ne 0 ]; } ||
-        { [ "$expect" -eq 1 ] && [ "$status" -eq 0 ]; }; then
+    if [ $((status != 0)) -ne "$expect" ]; then
         echo "FAILED ($([ "$expect" -eq 0 ] && echo "does not compile" || echo "compiles")): $*"
         head -n 20 <<<"$output"
         failures=$((failures + 1))
@@ -61,20 +60,22 @@ compile 0 "${handheld[@]}" -fsyntax-only "$program"
 
 # The target, the macros given, and the comparisons expected: bit patterns only for Windows CE on
 # ARM, unless forced either way.
-check=$stand_ins/dialect_check.cpp
-compile 0 "${i686[@]}" -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=0 -fsyntax-only "$check"
-compile 0 "${i686[@]}" -D_WIN32_WCE=0x500 -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=0 -fsyntax-only "$check"
-compile 0 --target=armv7-pc-windows-msvc -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=0 -fsyntax-only "$check"
-compile 0 "${handheld[@]}" -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=1 -fsyntax-only "$check"
-compile 0 "${i686[@]}" -DVEXA_COMPARE_BIT_PATTERNS=1 -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=1 \
-    -fsyntax-only "$check"
-compile 0 "${handheld[@]}" -DVEXA_COMPARE_BIT_PATTERNS=0 -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=0 \
-    -fsyntax-only "$check"
-compile 1 "${handheld[@]}" -DVEXA_COMPARE_BIT_PATTERNS=2 -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=1 \
-    -fsyntax-only "$check"
+# dialect_check EXPECT SELECTED FLAG...: the check, told that the target and macros in FLAG...
+# select bit patterns (SELECTED 1) or not (0), must compile (EXPECT 0) or must not (1).
+dialect_check() {
+    compile "$1" "${@:3}" -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS="$2" -fsyntax-only \
+        "$stand_ins/dialect_check.cpp"
+}
+dialect_check 0 0 "${i686[@]}"
+dialect_check 0 0 "${i686[@]}" -D_WIN32_WCE=0x500
+dialect_check 0 0 --target=armv7-pc-windows-msvc
+dialect_check 0 1 "${handheld[@]}"
+dialect_check 0 1 "${i686[@]}" -DVEXA_COMPARE_BIT_PATTERNS=1
+dialect_check 0 0 "${handheld[@]}" -DVEXA_COMPARE_BIT_PATTERNS=0
+dialect_check 1 1 "${handheld[@]}" -DVEXA_COMPARE_BIT_PATTERNS=2
 # The same checks with the other expectation must fail, or they would hold whatever was selected.
-compile 1 "${i686[@]}" -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=1 -fsyntax-only "$check"
-compile 1 "${handheld[@]}" -DVEXA_EXPECTED_COMPARE_BIT_PATTERNS=0 -fsyntax-only "$check"
+dialect_check 1 1 "${i686[@]}"
+dialect_check 1 0 "${handheld[@]}"
 
 echo "$((runs - failures)) of $runs compilations as expected"
 [ "$failures" -eq 0 ]

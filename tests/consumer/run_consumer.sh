@@ -99,6 +99,12 @@ make_kit_repository() {
     git -C "$repository" tag "v$version"
 }
 
+# Says what is wrong, and fails the check that calls it at its end.
+problem() {
+    echo "$*" >&2
+    status=1
+}
+
 # Every option and cache variable of the kit's CMake files has its row in the README's table of
 # options, and an option's row gives the default the option really has; every row of the kit's
 # own names is one of them.
@@ -113,26 +119,18 @@ check_option_table() {
     while read -r declaration; do
         [ -n "$declaration" ] || continue
         read -r name default <<<"$declaration"
-        if ! row=$(grep -E "^\| \`$name\` \|" "$source_dir/README.md"); then
-            echo "README.md: the table of options has no row for $name" >&2
-            status=1
-            continue
-        fi
+        row=$(grep -E "^\| \`$name\` \|" "$source_dir/README.md") ||
+            { problem "README.md: the table of options has no row for $name"; continue; }
         cell=$(cut -d '|' -f 3 <<<"$row")
         case $default in
             OFF | ON) [[ $cell == " \`$default\` " ]] ;;
             '${PROJECT_IS_TOP_LEVEL}') [[ $cell == *'`ON` as the top-level project'* ]] ;;
             *) true ;;
-        esac || {
-            echo "README.md: the default of $name is $default, the table says:$cell" >&2
-            status=1
-        }
+        esac || problem "README.md: the default of $name is $default, the table says:$cell"
     done <<<"$declarations"
     for name in $(sed -nE 's/^\| `(VEXA_[A-Z0-9_]+)` \|.*/\1/p' "$source_dir/README.md"); do
-        grep -q "^$name " <<<"$declarations" || {
-            echo "README.md: the table of options has a row for $name, which the kit no longer has" >&2
-            status=1
-        }
+        grep -q "^$name " <<<"$declarations" ||
+            problem "README.md: the table of options has a row for $name, which the kit no longer has"
     done
     return "$status"
 }
@@ -144,10 +142,9 @@ check_workflows() {
     workflows=$(cd "$source_dir" && cmake --list-presets=workflow | sed -n 's/^  "\([^"]*\)".*/\1/p')
     [ -n "$tests" ] || { echo "no test presets listed" >&2; return 1; }
     for name in $tests; do
-        grep -qx "$name" <<<"$workflows" ||
-            { echo "test preset $name has no workflow" >&2; status=1; }
+        grep -qx "$name" <<<"$workflows" || problem "test preset $name has no workflow"
         grep -qE "^\| \`$name\` \|.*\| yes \|$" "$source_dir/README.md" ||
-            { echo "README.md: the table of presets does not list $name with tests" >&2; status=1; }
+            problem "README.md: the table of presets does not list $name with tests"
     done
     return "$status"
 }
@@ -165,9 +162,7 @@ readme() {
     substitutions=(/opt/vexa "$prefix" "$readme_repository" "file://$work/vexa-kit.git"
         /opt/my-device "$work/device")
     read_readme "$source_dir" run
-    cp "$work/my_app/my_app.cpp" "$work/subproject/"
-    cp "$work/my_app/my_app.cpp" "$work/fetchcontent/"
-    cp "$work/my_app/my_app.cpp" "$work/device/"
+    for file in subproject fetchcontent device; do cp "$work/my_app/my_app.cpp" "$work/$file/"; done
     run_blocks
     # The exported target names the include folder once: as the base of its header set.
     targets=$(cat "$prefix"/lib*/cmake/VEXA/VEXATargets.cmake)
@@ -207,58 +202,43 @@ readme_windows() {
     [[ $output == *"station inside the plot: 1"* ]]
 }
 
-case $mode in
-    readme)
-        work=$3
-        rm -rf "$work"
-        mkdir -p "$work"
-        readme "$2"
-        exit
-        ;;
-    readme-windows)
-        work=$3
-        rm -rf "$work"
-        mkdir -p "$work"
-        readme_windows "$2" "${@:4}"
-        exit
-        ;;
-esac
-
-build_dir=$2
-work=$3
-toolchain=${4:-}
-shift $(($# < 4 ? $# : 4))
-emulator=("$@")
-rm -rf "$work"
-mkdir -p "$work"
-prefix=$work/install
-
-cmake --install "$build_dir" --prefix "$prefix" >/dev/null
-
-case $mode in
-    cmake)
+# A user's program built against the kit installed from BUILD_DIR, by CMake (with TOOLCHAIN, when
+# given) or by pkg-config, then run under EMULATOR....
+consumer() {
+    local build_dir=$1 toolchain=${2:-} prefix=$work/install package_dir program args
+    shift $(($# < 2 ? $# : 2))
+    cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+    if [ "$mode" = cmake ]; then
         # VEXA_DIR rather than a prefix path: cross toolchains search packages in their sysroot only.
         package_dir=$(dirname "$(find "$prefix" -name VEXAConfig.cmake | head -n 1)")
         args=(-S "$here" -B "$work/build" -DVEXA_DIR="$package_dir" -DCMAKE_BUILD_TYPE=Release)
         [ -n "$toolchain" ] && args+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
-        cmake "${args[@]}" >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
-        cmake --build "$work/build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+        cmake "${args[@]}" >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; return 1; }
+        cmake --build "$work/build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; return 1; }
         program=$(find "$work/build" -maxdepth 1 -name 'vexa_consumer*' -type f | head -n 1)
         # A Windows program finds its DLLs beside it.
         [ -d "$prefix/bin" ] && cp "$prefix"/bin/*.dll "$work/build/" 2>/dev/null || true
-        ;;
-    pkg-config)
-        export PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name vexa.pc | head -n 1)")
+    else
+        PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name vexa.pc | head -n 1)")
+        export PKG_CONFIG_PATH
         program=$work/vexa_consumer
         # shellcheck disable=SC2046
         ${CXX:-c++} ${CXXFLAGS:-} -o "$program" "$here/consumer.cpp" $(pkg-config --cflags --libs vexa)
-        export LD_LIBRARY_PATH=$(pkg-config --variable=libdir vexa)
-        ;;
-    *)
-        echo "usage: run_consumer.sh cmake|pkg-config BUILD_DIR WORK_DIR [TOOLCHAIN [EMULATOR...]]" >&2
-        echo "       run_consumer.sh readme SOURCE_DIR WORK_DIR" >&2
-        echo "       run_consumer.sh readme-windows SOURCE_DIR WORK_DIR BUILD_DIR CXX EMULATOR..." >&2
-        exit 2
-        ;;
+        LD_LIBRARY_PATH=$(pkg-config --variable=libdir vexa)
+        export LD_LIBRARY_PATH
+    fi
+    "$@" "$program"
+}
+
+if [[ ! $mode =~ ^(cmake|pkg-config|readme|readme-windows)$ ]]; then
+    sed -n 's/^#\( Usage:\|       \) \(run_consumer.sh\)/usage: \2/p' "$0" >&2
+    exit 2
+fi
+work=$3
+rm -rf "$work"
+mkdir -p "$work"
+case $mode in
+    readme) readme "$2" ;;
+    readme-windows) readme_windows "$2" "${@:4}" ;;
+    *) consumer "$2" "${@:4}" ;;
 esac
-"${emulator[@]}" "$program"

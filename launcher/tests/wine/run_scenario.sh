@@ -29,11 +29,8 @@ register_key_without_default() {
     remove_manager_key
     wine_quietly reg add "$manager_key" /f
     wine_quietly reg delete "$manager_key" /ve /f
-    if ! "$wine_run" reg query "$manager_key" /ve </dev/null 2>/dev/null |
-        grep -qF '(value not set)'; then
-        echo "the key still has a default value"
-        exit 1
-    fi
+    "$wine_run" reg query "$manager_key" /ve </dev/null 2>/dev/null | grep -qF '(value not set)' ||
+        { echo "the key still has a default value"; exit 1; }
 }
 
 expect_one_box() {
@@ -48,25 +45,40 @@ expect_one_box() {
 }
 
 expect_manager_not_started() {
-    [ -f "$dir/manager.record" ] && fail "the manager was started: $(cat "$dir/manager.record")"
-    return 0
+    [ ! -f "$dir/manager.record" ] || fail "the manager was started: $(cat "$dir/manager.record")"
 }
 
 expect_window_untouched() {
     expect_equal "times window $1 was minimised" "$(count "$dir/$1.record" window.minimised_ms)" 0
 }
 
-# The window was minimised once and restored once, the restore at or after AFTER_MS.
+# The window NAME was minimised once and restored once, the restore at or after the moment KEY of
+# the record RECORD.
 expect_window_minimised_and_restored() {
-    local name=$1 after_ms=$2
+    local name=$1 record=$2 key=$3
     expect_equal "times window $name was minimised" \
         "$(count "$dir/$name.record" window.minimised_ms)" 1
     expect_equal "times window $name was restored" \
         "$(count "$dir/$name.record" window.restored_ms)" 1
-    local restored
-    restored=$(value "$dir/$name.record" window.restored_ms)
-    expect_between "window $name restored after the given moment" "$((restored - after_ms))" \
-        0 $((install_timeout * 1000))
+    expect_between "window $name restored after $key" \
+        "$(ms_between "$record" "$key" "$name" window.restored_ms)" 0 $((install_timeout * 1000))
+}
+
+# The end of a run without a hold: the window NAME restored after the manager's exit, the launcher
+# ended soon after it, and no message box.
+expect_ended_with_manager() {
+    expect_window_minimised_and_restored "$1" manager manager.exiting_ms
+    expect_between "launcher end after the manager's exit" \
+        "$(ms_between manager manager.exiting_ms run run.exited_ms)" 0 8000
+    expect_no_box
+}
+
+# The manager got the command line PROGRAM, then the INI file NAME in FOLDER, quoted, when given.
+expect_command_line() {
+    local expected=$1
+    [ $# -eq 1 ] || expected+=" \"$(windows_path "$2")\\$3\""
+    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
+        "$expected"
 }
 
 # The manager saw each title in STATE (absent, open or minimised) at its start and its exit.
@@ -108,59 +120,45 @@ scenario_default_value_missing() {
     run_without_registered_manager
 }
 
-# The first title holds only for the three INI files, so this one ends without a hold.
-scenario_normal_run() {
+# The first title holds only for the three INI files, so this one ends without a hold, whatever
+# the manager's exit code.
+run_with_manager_exit_code() {
     set_up_run "Corvane Field Software" corvane
-    MANAGER_RUN_MS=2000 MANAGER_EXIT_CODE=3 run_launcher ProductCAB.ini
-    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
+    MANAGER_RUN_MS=2000 MANAGER_EXIT_CODE=$1 run_launcher ProductCAB.ini
+    expect_command_line "$(manager_path)" "$dir" ProductCAB.ini
     expect_manager_saw "Corvane Field Software" minimised
     expect_manager_saw "Plotwise Field" absent
-    expect_window_minimised_and_restored corvane "$(value "$dir/manager.record" manager.exiting_ms)"
-    expect_between "launcher end after the manager's exit" "$(launcher_end_after_manager_exit)" \
-        0 8000
-    expect_no_box
+    expect_ended_with_manager corvane
+}
+
+scenario_normal_run() {
+    run_with_manager_exit_code 3
 }
 
 # A manager that itself ends with 259, the code that also reads while it runs, still ends the
 # wait.
 scenario_manager_exit_code_259() {
-    set_up_run "Corvane Field Software" corvane
-    MANAGER_RUN_MS=2000 MANAGER_EXIT_CODE=259 run_launcher ProductCAB.ini
-    expect_window_minimised_and_restored corvane "$(value "$dir/manager.record" manager.exiting_ms)"
-    expect_between "launcher end after the manager's exit" "$(launcher_end_after_manager_exit)" \
-        0 8000
-    expect_no_box
+    run_with_manager_exit_code 259
 }
 
 scenario_empty_argument() {
     set_up_run "Tervalo Field" tervalo
     run_launcher
-    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$(manager_path)"
+    expect_command_line "$(manager_path)"
     expect_manager_saw "Tervalo Field" minimised
-    expect_window_minimised_and_restored tervalo "$(value "$dir/manager.record" manager.exiting_ms)"
-    expect_between "launcher end after the manager's exit" "$(launcher_end_after_manager_exit)" \
-        0 8000
-    expect_no_box
+    expect_ended_with_manager tervalo
 }
 
 # Only the first title found is minimised; found under the second title, SurveyingCAB.ini holds
 # nothing.
 scenario_first_title_found_with_another_open() {
-    register_manager "$(manager_path)"
     open_window "Orvida Toolbox" orvida
-    open_window "Plotwise Field" plotwise
-    start_watcher
+    set_up_run "Plotwise Field" plotwise
     run_launcher SurveyingCAB.ini
     expect_manager_saw "Plotwise Field" minimised
     expect_manager_saw "Orvida Toolbox" open
-    expect_window_minimised_and_restored plotwise \
-        "$(value "$dir/manager.record" manager.exiting_ms)"
     expect_window_untouched orvida
-    expect_between "launcher end after the manager's exit" "$(launcher_end_after_manager_exit)" \
-        0 8000
-    expect_no_box
+    expect_ended_with_manager plotwise
 }
 
 # The hold counts from the manager's start: with a 12 s manager the launcher ends about 60 s
@@ -168,29 +166,25 @@ scenario_first_title_found_with_another_open() {
 scenario_hold_from_manager_start() {
     set_up_run "Corvane Field Software" corvane
     MANAGER_RUN_MS=12000 run_launcher pwFieldCab.INI
-    expect_between "launcher end after the manager's start" "$(launcher_end_after_manager_start)" \
-        58000 68000
-    expect_between "launcher end after the manager's exit" "$(launcher_end_after_manager_exit)" \
-        40000 57000
-    expect_window_minimised_and_restored corvane "$(value "$dir/manager.record" manager.exiting_ms)"
+    expect_between "launcher end after the manager's start" \
+        "$(ms_between manager manager.created_ms run run.exited_ms)" 58000 68000
+    expect_between "launcher end after the manager's exit" \
+        "$(ms_between manager manager.exiting_ms run run.exited_ms)" 40000 57000
+    expect_window_minimised_and_restored corvane manager manager.exiting_ms
     expect_no_box
 }
 
 scenario_unstartable_manager() {
-    register_manager "$(windows_path "$dir/absent")\\CEAPPMGR.EXE"
-    open_window "Corvane Field Software" corvane
-    start_watcher
+    set_up_run "Corvane Field Software" corvane "$(windows_path "$dir/absent")\\CEAPPMGR.EXE"
     run_launcher PWFieldCAB.ini
     expect_one_box "$missing_manager_text"
     expect_manager_not_started
     # Restored before the box, and no hold after it.
-    expect_window_minimised_and_restored corvane "$(value "$dir/corvane.record" window.ready_ms)"
+    expect_window_minimised_and_restored corvane corvane window.ready_ms
     expect_between "box shown after the restore" \
-        $(($(value "$dir/box.record" box.seen_ms) - $(value "$dir/corvane.record" window.restored_ms))) \
-        0 30000
+        "$(ms_between corvane window.restored_ms box box.seen_ms)" 0 30000
     expect_between "launcher end after the box was seen" \
-        $(($(value "$dir/run.record" run.exited_ms) - $(value "$dir/box.record" box.seen_ms))) \
-        0 10000
+        "$(ms_between box box.seen_ms run run.exited_ms)" 0 10000
 }
 
 # The folder is the one that holds the launcher, whatever the launcher and the folders above it
@@ -199,10 +193,8 @@ scenario_renamed_launcher() {
     set_up_run "Plotwise Field" plotwise
     mkdir -p "$dir/Install.exe files"
     LAUNCHER="Install.exe files/MyInstall.exe" run_launcher ProductCAB.ini
-    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$(manager_path) \"$(windows_path "$dir/Install.exe files")\\ProductCAB.ini\""
-    expect_window_minimised_and_restored plotwise \
-        "$(value "$dir/manager.record" manager.exiting_ms)"
+    expect_command_line "$(manager_path)" "$dir/Install.exe files" ProductCAB.ini
+    expect_window_minimised_and_restored plotwise manager manager.exiting_ms
     expect_no_box
 }
 
@@ -214,15 +206,12 @@ run_manager_under_blank() {
     mkdir -p "$dir/Active Sync"
     cp "$bin_dir/stub_manager.exe" "$dir/Active Sync/CEAPPMGR.EXE"
     cp "$bin_dir/stub_manager.exe" "$dir/Active.exe"
-    register_manager "$value"
-    open_window "Plotwise Field" plotwise
-    start_watcher
+    set_up_run "Plotwise Field" plotwise "$value"
     run_launcher ProductCAB.ini
     local module
     module=$(value "$dir/manager.record" manager.module)
     expect_equal "program started" "${module,,}" "$(windows_path "$dir/Active Sync/CEAPPMGR.EXE" | tr '[:upper:]' '[:lower:]')"
-    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$value \"$(windows_path "$dir")\\ProductCAB.ini\""
+    expect_command_line "$value" "$dir" ProductCAB.ini
     expect_no_box
 }
 
@@ -243,7 +232,7 @@ scenario_command_line_too_long() {
     run_launcher "$(printf 'a%.0s' {1..250}).ini"
     expect_one_box "$path_too_long_text"
     expect_manager_not_started
-    expect_window_minimised_and_restored plotwise "$(value "$dir/plotwise.record" window.ready_ms)"
+    expect_window_minimised_and_restored plotwise plotwise window.ready_ms
 }
 
 # A kit folder, an INI file and a manager folder named in Cyrillic, which the prefix's ANSI code
@@ -263,8 +252,7 @@ scenario_kit_folder_in_cyrillic() {
         "$(value "$dir/manager.record" manager.ansi_code_page)" 1252
     expect_equal "program started" "$(value "$dir/manager.record" manager.module)" \
         "$(windows_path "$manager")"
-    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$(windows_path "$manager") \"$(windows_path "$kit")\\Данные.ini\""
+    expect_command_line "$(windows_path "$manager")" "$kit" Данные.ini
     expect_equal "the INI file named exists" "$(value "$dir/manager.record" manager.ini_exists)" yes
 }
 
@@ -296,29 +284,18 @@ scenario_dll_search_restricted_first() {
     register_manager "$(manager_path)"
     WINE_CHANNELS=+relay,+loaddll run_launcher ProductCAB.ini
     image_calls "$dir/wine.log" "$dir/Install.exe" >"$dir/image_calls.record"
-    local first_guarded restricting_line restricting
-    first_guarded=$(grep -nE '\.(Reg[A-Za-z]*|FindWindow[AW]?|ShowWindow|MessageBox[AW]?|CreateProcess[AW]?)\(' \
-        "$dir/image_calls.record" | head -n 1)
-    restricting_line=$(grep -n '\.SetDefaultDllDirectories(' "$dir/image_calls.record" | head -n 1)
-    restricting=${restricting_line#*:}
-    expect_equal "the search restricted" "${restricting#*.}" "SetDefaultDllDirectories(00000800)"
+    local guarded='Reg[A-Za-z]*|FindWindow[AW]?|ShowWindow|MessageBox[AW]?|CreateProcess[AW]?' first
+    grep -qE "\.($guarded)\(" "$dir/image_calls.record" ||
+        fail "no registry, window or process call of Install.exe in the log"
+    first=$(grep -m 1 -E "\.(SetDefaultDllDirectories|$guarded)\(" "$dir/image_calls.record")
+    expect_equal "the first guarded call or restriction" "${first#*.}" \
+        "SetDefaultDllDirectories(00000800)"
     grep -qE '^[0-9a-f]+:Ret  [A-Za-z0-9_]+\.SetDefaultDllDirectories\(\) retval=0*1 ' "$dir/wine.log" ||
         fail "SetDefaultDllDirectories did not succeed"
-    [ -n "$first_guarded" ] || fail "no registry, window or process call of Install.exe in the log"
-    if [ -n "$restricting" ] && [ -n "$first_guarded" ] &&
-        [ "${restricting_line%%:*}" -lt "${first_guarded%%:*}" ]; then
-        echo "ok: restricted before the first guarded call, ${first_guarded#*:}"
-    else
-        fail "the first guarded call, ${first_guarded#*:}, comes before the search is restricted"
-    fi
-    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
+    expect_command_line "$(manager_path)" "$dir" ProductCAB.ini
 }
 
-if ! declare -F "scenario_$scenario" >/dev/null; then
-    echo "no scenario $scenario"
-    exit 2
-fi
+declare -F "scenario_$scenario" >/dev/null || { echo "no scenario $scenario"; exit 2; }
 begin_scenario "$scenario"
 "scenario_$scenario"
 end_scenario

@@ -35,12 +35,7 @@ begin_scenario() {
 # Ends the fixtures that are still running and shows what each recorded; fails when a check did.
 end_scenario() {
     stop_background
-    local record
-    for record in "$dir"/*.record; do
-        [ -f "$record" ] || continue
-        echo "--- $(basename "$record")"
-        cat "$record"
-    done
+    tail -v -n +1 "$dir"/*.record 2>/dev/null || true
     [ "$failures" -eq 0 ]
 }
 
@@ -59,10 +54,7 @@ stop_background() {
     touch "$dir/stop"
     local pid waited=0
     for pid in "${background_pids[@]}"; do
-        while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 100 ]; do
-            sleep 0.1
-            waited=$((waited + 1))
-        done
+        while kill -0 "$pid" 2>/dev/null && [ $((waited++)) -lt 100 ]; do sleep 0.1; done
         kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
@@ -99,12 +91,9 @@ expect_equal() {
 wait_for_record() {
     local file=$1 key=$2 waited=0
     while [ -z "$(value "$file" "$key")" ]; do
-        if [ "$waited" -ge $((ready_timeout * 10)) ]; then
-            echo "no $key in $file after ${ready_timeout}s"
-            exit 1
-        fi
+        [ $((waited++)) -lt $((ready_timeout * 10)) ] ||
+            { echo "no $key in $file after ${ready_timeout}s"; exit 1; }
         sleep 0.1
-        waited=$((waited + 1))
     done
 }
 
@@ -112,22 +101,24 @@ register_manager() {
     wine_quietly reg add "$manager_key" /ve /d "$1" /f
 }
 
+# Starts the fixture PROGRAM with ARGUMENT..., its record RECORD, the stop file and its time limit,
+# and waits until RECORD has READY_KEY.
+start_fixture() {
+    local program=$1 record=$2 ready_key=$3
+    shift 3
+    "$wine_run" "$bin_dir/$program" "$@" "$(windows_path "$record")" "$(windows_path "$dir/stop")" \
+        $(((install_timeout + ready_timeout) * 1000)) </dev/null >/dev/null 2>&1 &
+    background_pids+=($!)
+    wait_for_record "$record" "$ready_key"
+}
+
 # Opens a setup window with TITLE whose record is NAME.record, and waits until it is shown.
 open_window() {
-    local title=$1 name=$2
-    "$wine_run" "$bin_dir/setup_window.exe" "$title" "$(windows_path "$dir/$name.record")" \
-        "$(windows_path "$dir/stop")" $(((install_timeout + ready_timeout) * 1000)) \
-        </dev/null >/dev/null 2>&1 &
-    background_pids+=($!)
-    wait_for_record "$dir/$name.record" window.ready_ms
+    start_fixture setup_window.exe "$dir/$2.record" window.ready_ms "$1"
 }
 
 start_watcher() {
-    "$wine_run" "$bin_dir/message_box_watcher.exe" "$(windows_path "$dir/box.record")" \
-        "$(windows_path "$dir/stop")" $(((install_timeout + ready_timeout) * 1000)) \
-        </dev/null >/dev/null 2>&1 &
-    background_pids+=($!)
-    wait_for_record "$dir/box.record" watcher.ready_ms
+    start_fixture message_box_watcher.exe "$dir/box.record" watcher.ready_ms
 }
 
 # Runs the launcher (Install.exe unless LAUNCHER names another file) with the arguments given,
@@ -152,10 +143,10 @@ manager_path() {
     windows_path "$dir/manager/CEAPPMGR.EXE"
 }
 
-# The usual stage: the stub manager registered, a setup window with TITLE open (its record is
-# NAME.record) and the message-box watcher looking.
+# The usual stage: the stub manager registered (or MANAGER, when given), a setup window with TITLE
+# open (its record is NAME.record) and the message-box watcher looking.
 set_up_run() {
-    register_manager "$(manager_path)"
+    register_manager "${3:-$(manager_path)}"
     open_window "$1" "$2"
     start_watcher
 }
@@ -164,10 +155,8 @@ expect_no_box() {
     expect_equal "message boxes shown" "$(count "$dir/box.record" box.seen_ms)" 0
 }
 
-# Milliseconds from the manager's start, or its exit, to the launcher's exit.
-launcher_end_after_manager_start() {
-    echo $(($(value "$dir/run.record" run.exited_ms) - $(value "$dir/manager.record" manager.created_ms)))
-}
-launcher_end_after_manager_exit() {
-    echo $(($(value "$dir/run.record" run.exited_ms) - $(value "$dir/manager.record" manager.exiting_ms)))
+# Milliseconds from the moment KEY of the record NAME to the moment KEY2 of the record NAME2.
+ms_between() {
+    local name=$1 key=$2 name2=$3 key2=$4
+    echo $(($(value "$dir/$name2.record" "$key2") - $(value "$dir/$name.record" "$key")))
 }
