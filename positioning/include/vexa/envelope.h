@@ -77,7 +77,7 @@ public:
         return vexa::detail::EqualEnvelopeRecord(this, &other) ? 0 : 1;
     }
 
-    /// record == envelope: the member form with the operands swapped. A friend found only beside a
+    /// record == envelope: the member form with the operands swapped. A friend found only beside an
     /// envelope operand, so that two records never compare through a converted copy.
     friend bool operator==(const PT_Envelope& record, const CVEXAEnvelope& envelope) {
         return (envelope == record) != 0;
@@ -108,8 +108,8 @@ public:
     }
     /// As the point form, for a record tested as it is, in its own dimensions: the smaller of its
     /// size and the lower corner's, three at most. It is never copied into a point first, which
-    /// would make a record of size 4 an empty point, inside every box. Not exported: it is
-    /// compiled into its callers.
+    /// would make a record of size 4 an empty point, inside every box. It compiles into its
+    /// callers.
     unsigned char PointInEnveloppe(const PT_CoordinatePoint& point) const {
         return vexa::detail::PointInBox(point, *this) ? 1 : 0;
     }
