@@ -8,7 +8,9 @@
 
 #include <cstring>
 
-inline bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+// By reference: a double passed by value may travel through the x87 unit of 32-bit x86, which
+// turns a signalling NaN quiet, so the bits compared would not be the slot's.
+inline bool SameBits(const double& a, const double& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 inline bool SameSlot(const PT_CoordinatePoint& a, const PT_CoordinatePoint& b, int slot) {
     return SameBits(a.ord[slot], b.ord[slot]);
