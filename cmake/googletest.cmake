@@ -26,14 +26,13 @@ include(GoogleTest)
 
 # Registers each test of a GoogleTest program with CTest, as found in the program's sources: no
 # program runs to list them, neither at build time nor when CTest starts, so every preset builds,
-# and `ctest -L static` runs, on a machine that cannot execute the target's programs at all. A
+# and `ctest -L host` runs, on a machine that cannot execute the target's programs at all. A
 # test passes only when its program reports exactly one test passed; one that the preprocessor
 # left out of this build (Debug-only, 64-bit `long` only) runs none and is reported as skipped,
-# never as passed. Under an emulator every test needs the target's runtime fixture, so the tests
-# are registered here, never with the fixture forgotten.
+# never as passed. Each runs a program of the target.
 function(vexa_discover_tests target)
   gtest_add_tests(TARGET ${target} TEST_LIST tests)
-  vexa_runs_target_programs(${tests})
+  vexa_test_kind(target ${tests})
   set_tests_properties(${tests} PROPERTIES
       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\."
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\] 1 test;\\[==========\\] Running 0 tests from")

@@ -7,6 +7,9 @@
 #                                                      server and Wine's own services, to stay
 #                                                      until stopped
 #        wine-run.sh ARCH PREFIX --stop-server          ends them and every program still running
+#        wine-run.sh ARCH PREFIX --check                succeeds where Wine for ARCH can start
+#                                                      here, and says why not otherwise; the
+#                                                      prefix is left alone
 # ARCH is win32 or win64: the prefix's architecture, which picks Wine's loader and server. It is
 # all that the 32-bit and the 64-bit builds differ in here. Both are called directly, since the
 # wine and wineserver commands prefer the 32-bit ones whenever wine32 is installed.
@@ -23,7 +26,7 @@ die() {
 
 usage() {
     echo "usage: wine-run.sh win32|win64 PREFIX PROGRAM [ARGUMENT...] | --start-server |" \
-        "--stop-server" >&2
+        "--stop-server | --check" >&2
     exit 2
 }
 [ -n "${2:-}" ] && [ -n "${3:-}" ] || usage
@@ -61,6 +64,15 @@ prefix_ready() {
             -print -quit 2>/dev/null)" ]
 }
 
+# Wine's loader for ARCH is installed and starts: the 32-bit one is itself a 32-bit x86 program,
+# which some kernels cannot run.
+check_loader() {
+    [ -x "$loader" ] || die "no Wine for $WINEARCH here ($loader is missing): setup installs" \
+        "32-bit Wine only where 32-bit x86 programs run"
+    local error
+    error=$("$loader" --version 2>&1 >/dev/null) || die "$loader cannot start here: $error"
+}
+
 # Makes the prefix once, also when several programs start at the same time. A prefix of this
 # script's own that is half made, of the other architecture or older than Wine is made anew.
 ensure_prefix() {
@@ -76,8 +88,7 @@ ensure_prefix() {
             "$server" -k 2>/dev/null || true
             rm -rf "$WINEPREFIX"
         fi
-        [ -x "$loader" ] || die "no Wine for $WINEARCH here ($loader is missing): setup installs" \
-            "32-bit Wine only where 32-bit x86 programs run"
+        check_loader
         mkdir "$WINEPREFIX"
         : >"$made_marker"
         # The server's -w waits until every process of the prefix has ended, and the server with
@@ -94,6 +105,7 @@ ensure_prefix() {
 }
 
 case $1 in
+    --check) check_loader ;;
     --start-server)
         ensure_prefix
         # A server from an earlier run ends by itself within seconds; a lingering one is ended.

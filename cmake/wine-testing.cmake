@@ -12,7 +12,7 @@ else()
 endif()
 # This build's own runner, which gives cmake/wine-run.sh the build's architecture and prefix: the
 # emulator of its tests, and what scripts call to run a program of the build or to end its server.
-# Usage: wine-run.sh PROGRAM [ARGUMENT...] | --start-server | --stop-server
+# Usage: wine-run.sh PROGRAM [ARGUMENT...] | --start-server | --stop-server | --check
 set(VEXA_WINE_RUN ${PROJECT_BINARY_DIR}/wine-run.sh)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VEXA_WINE_RUN})
 set(vexa_wine_run_script ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
@@ -30,5 +30,6 @@ function(vexa_add_wine_runtime name runner prefix fixture)
   # Starting may first make the prefix, which takes a while on a loaded machine.
   set_tests_properties(${name}.start PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 600)
   set_tests_properties(${name}.stop PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 60)
+  vexa_test_kind(wine ${name}.start ${name}.stop)
 endfunction()
 vexa_add_wine_runtime(wine ${VEXA_WINE_RUN} ${VEXA_WINEPREFIX} target_runtime)

@@ -28,16 +28,17 @@ configure() {
 }
 
 # Configures and builds, with Install.exe and the Wine fixtures, the Windows build whose programs
-# run here: the shipped 32-bit one, or else the 64-bit one, as the 32-bit build's own configure
-# step found. Sets windows_build (its folder) and windows_build_text (what it is).
+# run here: the shipped 32-bit one, or else the 64-bit one, as the 32-bit build's Wine runner
+# finds. Sets windows_build (its folder) and windows_build_text (what it is).
 prepare_windows_build() {
+    local why
     windows_build=build/windows
     windows_build_text="the 32-bit Install.exe (i686, as shipped) under 32-bit Wine"
     configure windows || return
-    if [ -f build/windows/target-not-runnable.txt ]; then
+    if ! why=$(build/windows/wine-run.sh --check 2>&1); then
         windows_build=build/windows64
         windows_build_text="the 64-bit Install.exe (x86-64) under 64-bit Wine, in place of the"
-        windows_build_text+=" shipped 32-bit one: $(cat build/windows/target-not-runnable.txt)"
+        windows_build_text+=" shipped 32-bit one: ${why#wine-run.sh: }"
         configure windows64 || return
     fi
     cmake --build "$windows_build" --target wine_fixtures >"$windows_build.fixtures.log" 2>&1 ||
