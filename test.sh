@@ -2,10 +2,12 @@
 # Runs every workflow (configure, build, test), then reports each stage's time and each suite's
 # CTest summary. A suite whose programs cannot run here has those tests disabled by its configure
 # step, which says why; CTest reports them as not run. --coverage adds the coverage figures.
+# --i386-vm runs the 32-bit Windows suite alone, in the virtual machine of scripts/i386-vm.sh:
+# built here, tested there, for machines that cannot run 32-bit x86 programs themselves.
 set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
-[[ ${1:-} =~ ^(--coverage)?$ ]] || { echo "Usage: $0 [--coverage]" >&2 && exit 2; }
+[[ ${1:-} =~ ^(--coverage|--i386-vm)?$ ]] || { echo "Usage: $0 [--coverage|--i386-vm]" >&2 && exit 2; }
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 logs=build/test-logs
 rm -rf "$logs" && mkdir -p "$logs"
@@ -34,20 +36,36 @@ coverage() {
         --exclude-unreachable-branches --exclude-branches-by-pattern '.*\bassert\(.*'
 }
 
-stage "Packages" scripts/setup.sh kit test windows $([ -n "${1:-}" ] && echo coverage)
-stage "Linux x86-64 (Debug, clang-tidy)" workflow linux
-stage "Linux x86-64 (Release)" workflow linux-release
-stage "Linux x86-64 (ASan and UBSan)" workflow asan
-stage "Fuzz targets (build, corpus replay)" workflow fuzz
-# The ARM suite and the minute of fuzzing at the lowest priority, beside the Windows suites,
-# which mostly wait on Wine.
-workflow arm nice -n 19 & arm=$!
-workflow fuzz-explore nice -n 19 & explore=$!
-stage "Windows i686 (Wine)" workflow windows xvfb-run -a
-stage "Windows x86-64 (Wine)" workflow windows64 xvfb-run -a
-stage "ARM soft-float (qemu, beside Windows)" wait "$arm"
-stage "Fuzz targets (60 s each, beside Windows)" wait "$explore"
-[ -n "${1:-}" ] && stage "Linux x86-64 (coverage)" coverage
+# The windows preset built here, its tests run in the virtual machine.
+i386_vm_suite() {
+    local status=0
+    { configure windows && cmake --build --preset windows &&
+        scripts/i386-vm.sh ctest build/windows --preset windows; } >"$logs/windows.log" 2>&1 ||
+        status=$?
+    tail -n "$([ "$status" -eq 0 ] && echo 15 || echo 60)" "$logs/windows.log"
+    return "$status"
+}
+
+if [ "${1:-}" = --i386-vm ]; then
+    stage "Packages" scripts/setup.sh kit windows vm
+    stage "Virtual machine image (made once)" scripts/i386-vm.sh image
+    stage "Windows i686 (Wine, in the virtual machine)" i386_vm_suite
+else
+    stage "Packages" scripts/setup.sh kit test windows $([ -n "${1:-}" ] && echo coverage)
+    stage "Linux x86-64 (Debug, clang-tidy)" workflow linux
+    stage "Linux x86-64 (Release)" workflow linux-release
+    stage "Linux x86-64 (ASan and UBSan)" workflow asan
+    stage "Fuzz targets (build, corpus replay)" workflow fuzz
+    # The ARM suite and the minute of fuzzing at the lowest priority, beside the Windows suites,
+    # which mostly wait on Wine.
+    workflow arm nice -n 19 & arm=$!
+    workflow fuzz-explore nice -n 19 & explore=$!
+    stage "Windows i686 (Wine)" workflow windows xvfb-run -a
+    stage "Windows x86-64 (Wine)" workflow windows64 xvfb-run -a
+    stage "ARM soft-float (qemu, beside Windows)" wait "$arm"
+    stage "Fuzz targets (60 s each, beside Windows)" wait "$explore"
+    [ "${1:-}" = --coverage ] && stage "Linux x86-64 (coverage)" coverage
+fi
 print_stages
 
 printf '\nTests, as CTest counted them\n'
@@ -55,5 +73,7 @@ for log in "$logs"/*.log; do
     suite=$(basename "$log" .log) reason=build/$(basename "$log" .log)/target-not-runnable.txt
     printf '  %-14s %s\n' "$suite" "$(grep -E 'tests passed, .* out of' "$log" || echo none)"
     [ ! -f "$reason" ] || echo "                 and the rest disabled, not run: $(cat "$reason")"
+    [ ! -f "$reason" ] || [ "$suite" != windows ] ||
+        echo "                 ./test.sh --i386-vm runs them in a virtual machine"
 done
 [ "$failed_stages" -eq 0 ]

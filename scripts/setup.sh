@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Prepares this machine for the kit: installs the Debian packages of each GROUP that are missing,
 # and for the Windows group the i386 architecture and 32-bit Wine where 32-bit x86 programs run.
-# Usage: scripts/setup.sh GROUP...   GROUP: kit, test, windows, coverage
+# Usage: scripts/setup.sh GROUP...   GROUP: kit, test, windows, coverage, vm, guest
+#   vm: what makes and boots the virtual machine of scripts/i386-vm.sh; guest: what that machine
+#   holds, installed inside it (32-bit Wine whatever the host can run, and the tools that the
+#   windows preset's tests call)
 set -uo pipefail
 
 declare -A groups=(
@@ -11,10 +14,13 @@ declare -A groups=(
         libclang-rt-14-dev clang-tidy valgrind python3-z3 qemu-user ccache"
     [windows]="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
         googletest osslsigncode openssl python3"
-    [coverage]="gcovr")
+    [coverage]="gcovr"
+    [vm]="debootstrap qemu-system-x86 e2fsprogs"
+    [guest]="linux-image-amd64 iproute2 procps wine wine64 wine32:i386 xvfb xauth cmake make
+        g++-mingw-w64-i686-posix clang python3 osslsigncode openssl")
 wanted=()
 for group in "$@"; do
-    [ -n "${groups[$group]:-}" ] || { echo "Usage: $0 kit|test|windows|coverage..." >&2; exit 2; }
+    [ -n "${groups[$group]:-}" ] || { echo "Usage: $0 kit|test|windows|coverage|vm|guest..." >&2; exit 2; }
     read -r -d "" -a list <<<"${groups[$group]}"; wanted+=("${list[@]}")
 done
 
