@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # What ./build.sh shows: one install without a hold under Wine, told as it happened, each step at
-# its time from the launcher's start. The story also goes to WORK_DIR/demo/narrative.txt; the
-# demo fails when the launcher's run did not complete or showed a message box.
+# its time from the launcher's start. The story also goes to WORK_DIR/demo/narrative.txt. The
+# demo fails unless the story holds: the run completed without a message box, the manager got
+# the INI file on its command line while the window of the title told was minimised, and every
+# moment told was recorded, in the order told.
 # Usage: demo.sh WINE_RUN BIN_DIR WORK_DIR   (as in scenario_steps.sh, whose steps it uses)
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=scenario_steps.sh
@@ -10,7 +12,17 @@ source "$(dirname "$0")/scenario_steps.sh" "$1" "$2" "$3"
 begin_scenario demo
 set_up_run "Corvane Field Software" corvane
 MANAGER_RUN_MS=2000 run_launcher ProductCAB.ini
-expect_no_box
+expect_command_line "$(manager_path)" "$dir" ProductCAB.ini
+expect_manager_saw "Corvane Field Software" minimised
+expect_ended_with_manager corvane
+moments=(run:run.created_ms corvane:window.minimised_ms manager:manager.created_ms
+    manager:manager.exiting_ms corvane:window.restored_ms run:run.exited_ms)
+for ((i = 1; i < ${#moments[@]}; i++)); do
+    previous=${moments[i - 1]} moment=${moments[i]}
+    expect_between "${moment#*:} after ${previous#*:}" \
+        "$(ms_between "${previous%%:*}" "${previous#*:}" "${moment%%:*}" "${moment#*:}")" 0 \
+        $((install_timeout * 1000))
+done
 
 start=$(value "$dir/run.record" run.created_ms)
 # The moment MS, as the time since the launcher started.

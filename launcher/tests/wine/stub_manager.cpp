@@ -39,9 +39,10 @@ std::wstring QuotedIniPath(const std::wstring& command_line) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const char* record_path = std::getenv("E2E_MANAGER_RECORD");
-    if (record_path == NULL || *record_path == '\0') return 90;
-    const std::string record = record_path;
+    // Read wide: the narrow copy is in the ANSI code page, which cannot hold every letter of a
+    // path, and the records' paths are UTF-8.
+    const std::string record = fixture::Utf8(fixture::Environment(L"E2E_MANAGER_RECORD").c_str());
+    if (record.empty()) return 90;
 
     // The creation time is taken by the system while the launcher's process start runs, right
     // before the launcher reads its start tick; it is what a hold is measured from.
