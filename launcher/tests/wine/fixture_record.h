@@ -49,16 +49,6 @@ inline std::wstring Wide(const std::string& utf8) {
     return wide;
 }
 
-/// The value of the environment variable NAME, empty when it is not set.
-inline std::wstring Environment(const wchar_t* name) {
-    const DWORD size = ::GetEnvironmentVariableW(name, NULL, 0);
-    if (size <= 1) return std::wstring();
-    std::wstring value(size, L'\0');
-    const DWORD length = ::GetEnvironmentVariableW(name, &value[0], size);
-    value.resize(length < size ? length : 0);
-    return value;
-}
-
 /// The program's arguments, its own name first, as UTF-8, read from the wide command line so that
 /// letters of any script arrive whole.
 inline std::vector<std::string> Arguments() {

@@ -155,54 +155,6 @@ expect_no_box() {
     expect_equal "message boxes shown" "$(count "$dir/box.record" box.seen_ms)" 0
 }
 
-# Passes when LOW <= VALUE <= HIGH; every figure in milliseconds.
-expect_between() {
-    local what=$1 actual=$2 low=$3 high=$4
-    if [ -n "$actual" ] && [ "$actual" -ge "$low" ] && [ "$actual" -le "$high" ]; then
-        echo "ok: $what: $actual ms (expected $low to $high)"
-    else
-        fail "$what: got [$actual] ms, expected $low to $high"
-    fi
-}
-
-# The window NAME was minimised once and restored once, the restore at or after the moment KEY of
-# the record RECORD.
-expect_window_minimised_and_restored() {
-    local name=$1 record=$2 key=$3
-    expect_equal "times window $name was minimised" \
-        "$(count "$dir/$name.record" window.minimised_ms)" 1
-    expect_equal "times window $name was restored" \
-        "$(count "$dir/$name.record" window.restored_ms)" 1
-    expect_between "window $name restored after $key" \
-        "$(ms_between "$record" "$key" "$name" window.restored_ms)" 0 $((install_timeout * 1000))
-}
-
-# The end of a run without a hold: the window NAME restored after the manager's exit, the launcher
-# ended soon after it, and no message box.
-expect_ended_with_manager() {
-    expect_window_minimised_and_restored "$1" manager manager.exiting_ms
-    expect_between "launcher end after the manager's exit" \
-        "$(ms_between manager manager.exiting_ms run run.exited_ms)" 0 8000
-    expect_no_box
-}
-
-# The manager got the command line PROGRAM, then the INI file NAME in FOLDER, quoted, when given.
-expect_command_line() {
-    local expected=$1
-    [ $# -eq 1 ] || expected+=" \"$(windows_path "$2")\\$3\""
-    expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
-        "$expected"
-}
-
-# The manager saw each title in STATE (absent, open or minimised) at its start and its exit.
-expect_manager_saw() {
-    local title=$1 state=$2 moment
-    for moment in at_start at_exit; do
-        expect_equal "manager $moment: $title" \
-            "$(value "$dir/manager.record" "manager.$moment.$title")" "$state"
-    done
-}
-
 # Milliseconds from the moment KEY of the record NAME to the moment KEY2 of the record NAME2.
 ms_between() {
     local name=$1 key=$2 name2=$3 key2=$4

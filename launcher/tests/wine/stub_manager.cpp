@@ -41,8 +41,11 @@ std::wstring QuotedIniPath(const std::wstring& command_line) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Read wide: the narrow copy is in the ANSI code page, which cannot hold every letter of a
     // path, and the records' paths are UTF-8.
-    const std::string record = fixture::Utf8(fixture::Environment(L"E2E_MANAGER_RECORD").c_str());
-    if (record.empty()) return 90;
+    wchar_t record_path[4 * MAX_PATH] = L"";
+    const DWORD length =
+        ::GetEnvironmentVariableW(L"E2E_MANAGER_RECORD", record_path, 4 * MAX_PATH);
+    if (length == 0 || length >= 4 * MAX_PATH) return 90;
+    const std::string record = fixture::Utf8(record_path);
 
     // The creation time is taken by the system while the launcher's process start runs, right
     // before the launcher reads its start tick; it is what a hold is measured from.
