@@ -3,9 +3,8 @@
 # against it the way users do. The readme modes instead run the README's own commands as written,
 # with scratch folders in place of /opt/vexa and /opt/vexa-windows: natively from the kit's source
 # tree, or, for the Windows commands, with a Windows build of the kit and its compiler, the
-# program then run under the build's emulator (Wine). Every mode works inside a folder whose name
-# holds a blank and a letter outside ASCII, as a user's may, so the kit, its build folders and
-# the prefixes all have such paths.
+# program then run under the build's emulator (Wine). Every mode works in a folder named with a
+# blank and a letter outside ASCII, as a user's may be, the README's paths quoted as a user would.
 # Usage: run_consumer.sh cmake|pkg-config BUILD_DIR WORK_DIR [TOOLCHAIN_FILE [EMULATOR...]]
 #        run_consumer.sh readme SOURCE_DIR WORK_DIR
 #        run_consumer.sh readme-windows SOURCE_DIR WORK_DIR BUILD_DIR CXX EMULATOR...
@@ -161,7 +160,6 @@ readme() {
     done
     ln -s "$work/kit" "$work/subproject/vexa"
     make_kit_repository "$source_dir" "$work/vexa-kit.git"
-    # Quoted, as a user quotes a path of their own with a blank in it.
     substitutions=(/opt/vexa "\"$prefix\"" "$readme_repository" "\"file://$work/vexa-kit.git\""
         /opt/my-device "\"$work/device\"" '~/my_app' "\"$work/my_app\"")
     read_readme "$source_dir" run

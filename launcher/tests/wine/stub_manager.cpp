@@ -39,8 +39,7 @@ std::wstring QuotedIniPath(const std::wstring& command_line) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Read wide: the narrow copy is in the ANSI code page, which cannot hold every letter of a
-    // path, and the records' paths are UTF-8.
+    // Wide: the ANSI code page cannot hold every letter of a path.
     wchar_t record_path[4 * MAX_PATH] = L"";
     const DWORD length =
         ::GetEnvironmentVariableW(L"E2E_MANAGER_RECORD", record_path, 4 * MAX_PATH);
