@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What ./build.sh shows: one install without a hold under Wine, told as it happened, each step at
-# its time from the launcher's start, also into WORK_DIR/demo/narrative.txt. It fails unless the
-# story holds: no message box, the manager's command line and window as told, each moment in order.
+# its time from the launcher's start. The story also goes to WORK_DIR/demo/narrative.txt; the
+# demo fails unless it holds: no message box, each fact recorded as told, each moment in order.
 # Usage: demo.sh WINE_RUN BIN_DIR WORK_DIR   (as in scenario_steps.sh, whose steps it uses)
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=scenario_steps.sh

@@ -40,11 +40,10 @@ std::wstring QuotedIniPath(const std::wstring& command_line) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Wide: the ANSI code page cannot hold every letter of a path.
-    wchar_t record_path[4 * MAX_PATH] = L"";
-    const DWORD length =
-        ::GetEnvironmentVariableW(L"E2E_MANAGER_RECORD", record_path, 4 * MAX_PATH);
+    wchar_t path[4 * MAX_PATH] = L"";
+    const DWORD length = ::GetEnvironmentVariableW(L"E2E_MANAGER_RECORD", path, 4 * MAX_PATH);
     if (length == 0 || length >= 4 * MAX_PATH) return 90;
-    const std::string record = fixture::Utf8(record_path);
+    const std::string record = fixture::Utf8(path);
 
     // The creation time is taken by the system while the launcher's process start runs, right
     // before the launcher reads its start tick; it is what a hold is measured from.
