@@ -9,17 +9,23 @@ export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 mkdir -p build
 
 # The kit's build KIT (linux, windows or arm), installed into dist/KIT, and what it holds.
+# A kit that failed leaves no older one behind in dist/.
 kit() {
+    rm -rf "dist/$1"
     cmake --workflow --preset "kit-$1" >"build/kit-$1.log" 2>&1 ||
         { tail -n 60 "build/kit-$1.log"; return 1; }
-    rm -rf "dist/$1" && cmake --install "build/kit-$1" --prefix "dist/$1" >/dev/null &&
+    cmake --install "build/kit-$1" --prefix "dist/$1" >/dev/null &&
         (cd dist && find "$1" -type f | sort | sed 's/^/    /')
 }
 
 # The reference and the guide, and the maintainers' notes, each a component of the kit's builds.
+# The reference is built here again (in well under a second): Doxygen leaves pages behind when it
+# fails, so the Linux kit's build having run is no proof that they are whole.
 notes_and_docs() {
-    rm -rf dist/docs dist/README.txt &&
-        cmake --install build/kit-linux --prefix dist --component Docs >/dev/null &&
+    rm -rf dist/docs dist/README.txt
+    cmake --build build/kit-linux --target docs >build/kit-linux.docs.log 2>&1 ||
+        { tail -n 20 build/kit-linux.docs.log; return 1; }
+    cmake --install build/kit-linux --prefix dist --component Docs >/dev/null &&
         cmake --install build/kit-windows --prefix dist --component Notes >/dev/null &&
         head -n 1 dist/README.txt && echo "    dist/docs/library.md, dist/docs/reference/index.html"
 }

@@ -30,6 +30,7 @@ done
 command -v osslsigncode >/dev/null || fail "osslsigncode is not installed (apt-get install osslsigncode)"
 command -v openssl >/dev/null || fail "openssl is not installed (apt-get install openssl)"
 for image in "$@"; do
+    [ ! -d "$image" ] || fail "$image is a folder: name the images in it"
     [ -f "$image" ] || fail "$image: no such file"
 done
 
@@ -41,6 +42,14 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
+
+# osslsigncode refuses a password file of no bytes; one holding an empty line gives it the same
+# empty password.
+password_file=$VEXA_SIGN_PASSWORD_FILE
+if [ ! -s "$password_file" ]; then
+    password_file=$work/empty-password
+    echo >"$password_file"
+fi
 
 # Says what went wrong, then osslsigncode's own words, indented.
 report() {
@@ -63,7 +72,7 @@ for image in "${images[@]}"; do
     signed+=("$partial")
     rm -f "$partial"
     output=$(timeout "$sign_timeout" osslsigncode sign -pkcs12 "$VEXA_SIGN_PKCS12" \
-        -readpass "$VEXA_SIGN_PASSWORD_FILE" -h sha256 "${timestamp[@]}" \
+        -readpass "$password_file" -h sha256 "${timestamp[@]}" \
         -in "$image" -out "$partial" 2>&1)
     status=$?
     if [ "$status" -eq 124 ]; then

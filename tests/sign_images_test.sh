@@ -2,8 +2,9 @@
 # Signs copies of the Windows deliverables with SIGN_SCRIPT (sign-images.sh) and a throwaway
 # self-signed certificate, and checks what a kit maintainer relies on: both verify, a changed byte does
 # not, the password reaches no command line and no output, a time-stamp from a local time-stamping
-# authority verifies, and a wrong password, a file that is not a PKCS#12 file or a failed time-stamp
-# request leaves the images untouched and nothing beside them. The signed copies stay in
+# authority verifies, an empty password may come in a file of no bytes, and a wrong password, a file
+# that is not a PKCS#12 file, a failed time-stamp request or a folder named as an image leaves the
+# images untouched and nothing beside them. The signed copies stay in
 # WORK_DIR/signed for the checks under Wine.
 # Usage: sign_images_test.sh SIGN_SCRIPT WORK_DIR IMAGE...
 set -uo pipefail
@@ -143,6 +144,13 @@ for image in "${images[@]}"; do
     fi
 done
 
+echo "--- an empty password, in a file of no bytes"
+: >"$work/no-bytes"
+openssl pkcs12 -export -inkey "$work/signer.key" -in "$work/signer.pem" -passout pass: \
+    -out "$work/signer-empty.p12"
+sign empty VEXA_SIGN_PKCS12="$work/signer-empty.p12" VEXA_SIGN_PASSWORD_FILE="$work/no-bytes"
+expect_verified "$dir"
+
 echo "--- the password"
 if grep -qF -- "$password" "$work/command-lines"; then
     fail "the password was on osslsigncode's command line"
@@ -179,6 +187,8 @@ expect_refused failed-time-stamp "time-stamp request to .* failed" "${credential
     VEXA_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$work/tsa.port" 2>/dev/null || echo 9)"
 expect_refused no-certificate "VEXA_SIGN_PKCS12 is not set" \
     "${credentials[@]}" VEXA_SIGN_PKCS12=
+output=$(env "${credentials[@]}" bash "$sign_script" "$work/signed" 2>&1) && fail "signed a folder"
+grep -q "signed is a folder" <<<"$output" && ok "refused: $output" || fail "a folder: $output"
 
 if grep -qF -- "$password" "$work"/*.out; then
     fail "the password was in the signing script's output"

@@ -3,7 +3,8 @@
 # against it the way users do. The readme modes instead run the README's own commands as written,
 # with scratch folders in place of /opt/vexa and /opt/vexa-windows: natively from the kit's source
 # tree, or, for the Windows commands, with a Windows build of the kit and its compiler, the
-# program then run under the build's emulator (Wine).
+# program then run under the build's emulator (Wine). Every mode works in a folder named with a
+# blank and a letter outside ASCII, as a user's may be, the README's paths quoted as a user would.
 # Usage: run_consumer.sh cmake|pkg-config BUILD_DIR WORK_DIR [TOOLCHAIN_FILE [EMULATOR...]]
 #        run_consumer.sh readme SOURCE_DIR WORK_DIR
 #        run_consumer.sh readme-windows SOURCE_DIR WORK_DIR BUILD_DIR CXX EMULATOR...
@@ -159,10 +160,10 @@ readme() {
     done
     ln -s "$work/kit" "$work/subproject/vexa"
     make_kit_repository "$source_dir" "$work/vexa-kit.git"
-    substitutions=(/opt/vexa "$prefix" "$readme_repository" "file://$work/vexa-kit.git"
-        /opt/my-device "$work/device")
+    substitutions=(/opt/vexa "\"$prefix\"" "$readme_repository" "\"file://$work/vexa-kit.git\""
+        /opt/my-device "\"$work/device\"" '~/my_app' "\"$work/my_app\"")
     read_readme "$source_dir" run
-    for file in subproject fetchcontent device; do cp "$work/my_app/my_app.cpp" "$work/$file/"; done
+    for file in subproject fetchcontent; do cp "$work/my_app/my_app.cpp" "$work/$file/"; done
     run_blocks
     # The exported target names the include folder once: as the base of its header set.
     targets=$(cat "$prefix"/lib*/cmake/VEXA/VEXATargets.cmake)
@@ -192,7 +193,7 @@ readme_windows() {
     local source_dir=$1 build_dir=$2 compiler=$3 prefix=$work/install-windows output
     shift 3
     cmake --install "$build_dir" --prefix "$prefix" >/dev/null
-    substitutions=(/opt/vexa-windows "$prefix" "$readme_windows_compiler" "$compiler")
+    substitutions=(/opt/vexa-windows "\"$prefix\"" "$readme_windows_compiler" "$compiler")
     read_readme "$source_dir" windows
     run_blocks
     # The program runs as a user runs it: from its folder, with VEXA.dll beside it and nothing else.
@@ -222,10 +223,10 @@ consumer() {
         PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name vexa.pc | head -n 1)")
         export PKG_CONFIG_PATH
         program=$work/vexa_consumer
-        # shellcheck disable=SC2046
-        ${CXX:-c++} ${CXXFLAGS:-} -o "$program" "$here/consumer.cpp" $(pkg-config --cflags --libs vexa)
-        LD_LIBRARY_PATH=$(pkg-config --variable=libdir vexa)
-        export LD_LIBRARY_PATH
+        # pkgconf escapes the blanks and other letters of its paths for a shell to read them.
+        eval "\"\${CXX:-c++}\" \${CXXFLAGS:-} -o \"\$program\" \"\$here/consumer.cpp\"" \
+            "$(pkg-config --cflags --libs vexa)"
+        eval "export LD_LIBRARY_PATH=$(pkg-config --variable=libdir vexa)"
     fi
     "$@" "$program"
 }
@@ -234,8 +235,8 @@ if [[ ! $mode =~ ^(cmake|pkg-config|readme|readme-windows)$ ]]; then
     sed -n 's/^#\( Usage:\|       \) \(run_consumer.sh\)/usage: \2/p' "$0" >&2
     exit 2
 fi
-work=$3
-rm -rf "$work"
+work="$3/Field Kit ü"
+rm -rf "$3"
 mkdir -p "$work"
 case $mode in
     readme) readme "$2" ;;

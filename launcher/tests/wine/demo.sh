@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What ./build.sh shows: one install without a hold under Wine, told as it happened, each step at
 # its time from the launcher's start. The story also goes to WORK_DIR/demo/narrative.txt; the
-# demo fails when the launcher's run did not complete or showed a message box.
+# demo fails unless it holds: no message box, each fact recorded as told, each moment in order.
 # Usage: demo.sh WINE_RUN BIN_DIR WORK_DIR   (as in scenario_steps.sh, whose steps it uses)
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=scenario_steps.sh
@@ -11,6 +11,17 @@ begin_scenario demo
 set_up_run "Corvane Field Software" corvane
 MANAGER_RUN_MS=2000 run_launcher ProductCAB.ini
 expect_no_box
+expect_equal "manager command line" "$(value "$dir/manager.record" manager.command_line)" \
+    "$(manager_path) \"$(windows_path "$dir")\\ProductCAB.ini\""
+expect_equal "the window the manager saw" \
+    "$(value "$dir/manager.record" "manager.at_start.Corvane Field Software")" minimised
+previous=0
+for moment in run:run.created_ms corvane:window.minimised_ms manager:manager.created_ms \
+    manager:manager.exiting_ms corvane:window.restored_ms run:run.exited_ms; do
+    moment_ms=$(value "$dir/${moment%%:*}.record" "${moment#*:}")
+    [[ $moment_ms =~ ^[0-9]+$ ]] && [ "$moment_ms" -ge "$previous" ] && previous=$moment_ms ||
+        fail "${moment#*:}: [$moment_ms], missing or before the moment told before it ($previous)"
+done
 
 start=$(value "$dir/run.record" run.created_ms)
 # The moment MS, as the time since the launcher started.

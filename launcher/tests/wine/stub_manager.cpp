@@ -39,9 +39,11 @@ std::wstring QuotedIniPath(const std::wstring& command_line) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const char* record_path = std::getenv("E2E_MANAGER_RECORD");
-    if (record_path == NULL || *record_path == '\0') return 90;
-    const std::string record = record_path;
+    // Wide: the ANSI code page cannot hold every letter of a path.
+    wchar_t path[4 * MAX_PATH] = L"";
+    const DWORD length = ::GetEnvironmentVariableW(L"E2E_MANAGER_RECORD", path, 4 * MAX_PATH);
+    if (length == 0 || length >= 4 * MAX_PATH) return 90;
+    const std::string record = fixture::Utf8(path);
 
     // The creation time is taken by the system while the launcher's process start runs, right
     // before the launcher reads its start tick; it is what a hold is measured from.
