@@ -13,8 +13,9 @@
 # ARCH is win32 or win64: the prefix's architecture, which picks Wine's loader and server. It is
 # all that the 32-bit and the 64-bit builds differ in here. Both are called directly, since the
 # wine and wineserver commands prefer the 32-bit ones whenever wine32 is installed.
-# The prefix is made on first use, and made anew once the Wine packages are installed or upgraded
-# after it: one made before may lack what they bring. A folder is only ever deleted when this
+# The prefix is made on first use, within VEXA_WINE_PREFIX_TIMEOUT seconds (300 unless set), and
+# made anew once the Wine packages are installed or upgraded after it: one made before may lack
+# what they bring. A folder is only ever deleted when this
 # script made it; any other folder that is not a ready prefix of ARCH is refused, so that a prefix
 # of the user's own is never lost.
 set -eu
@@ -53,6 +54,7 @@ export WINEARCH WINEPREFIX WINELOADER WINESERVER WINEDEBUG WINEDLLOVERRIDES
 # Made when this script creates the folder, before Wine writes anything into it; the ready
 # marker holds the architecture once the prefix is complete. Earlier versions of this script
 # wrote only the ready marker, so either one proves that the folder is the script's own.
+make_timeout=${VEXA_WINE_PREFIX_TIMEOUT:-300}
 made_marker=$WINEPREFIX/.vexa-made
 ready_marker=$WINEPREFIX/.vexa-ready
 
@@ -79,7 +81,7 @@ ensure_prefix() {
     prefix_ready && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
-        flock -w 600 9
+        flock -w $((2 * make_timeout)) 9
         prefix_ready && exit 0
         if [ -e "$WINEPREFIX" ] || [ -L "$WINEPREFIX" ]; then
             [ -f "$made_marker" ] || [ -f "$ready_marker" ] ||
@@ -94,8 +96,8 @@ ensure_prefix() {
         # The server's -w waits until every process of the prefix has ended, and the server with
         # them: Wine's own start-up work (the registry, the services) is then complete, and no later
         # program waits for it.
-        if ! timeout 300 "$loader" wineboot --init </dev/null >/dev/null 2>&1 ||
-            ! timeout 300 "$server" -w; then
+        if ! timeout "$make_timeout" "$loader" wineboot --init </dev/null >/dev/null 2>&1 ||
+            ! timeout "$make_timeout" "$server" -w; then
             "$server" -k 2>/dev/null || true
             die "cannot make a $WINEARCH prefix at $WINEPREFIX; is Wine installed (wine64, and" \
                 "wine32 for win32) and can this machine run its programs?"

@@ -21,17 +21,19 @@ die() {
 }
 
 # What the image holds: scripts/setup.sh installs the group `guest` inside it, with the pinning
-# that a lagging i386 index needs; the win32 prefix is made by the Wine runner of the tests.
+# that a lagging i386 index needs. The win32 prefix is made by the Wine runner of the tests, which
+# makes it anew at run time should it ever not take the baked one as ready.
 recipe() {
     declare -f make_image bake_prefix
     sed -n '/\[guest\]=/,/")/p' "$source/scripts/setup.sh"
-    cat "$source/cmake/wine-run.sh"
     guest_init
 }
 mirror=${VEXA_VM_MIRROR:-http://deb.debian.org/debian}
 # The prefix of the tests, made once at image time: a fresh win32 prefix takes minutes under
 # software emulation.
 baked_prefix=/opt/vexa/wineprefix-win32
+# Making a win32 prefix takes 5 to 7 minutes under emulation, more beside other work.
+prefix_timeout=1800
 
 # PID 1 of the machine: what programs expect mounted, then the job that the host shares in the
 # folder tagged `control`, its status written back there, then power off.
@@ -55,7 +57,7 @@ HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin bash /run/control/job.sh </dev/nul
 echo $? >/run/control/status
 sync
 echo o >/proc/sysrq-trigger
-sleep 60
+while :; do sleep 1; done >/dev/null 2>&1
 INIT
 }
 
@@ -121,7 +123,8 @@ SOURCES
     rm -f "$root/tmp/setup.sh" "$root/usr/sbin/policy-rc.d"
     guest_init >"$root/sbin/vexa-init" && chmod 755 "$root/sbin/vexa-init"
     cp "$root"/boot/vmlinuz-* "$work/vmlinuz" && cp "$root"/boot/initrd.img-* "$work/initrd.img"
-    mkfs.ext4 -q -F -L vexa-root -d "$root" "$work/root.img" 12G
+    mkfs.ext4 -q -F -L vexa-root -d "$root" "$work/root.img.partial" 12G
+    mv "$work/root.img.partial" "$work/root.img"
     rm -rf "$root"
 }
 
@@ -131,8 +134,10 @@ bake_prefix() {
     local work=$1 job
     job=$(mktemp)
     {
+        echo 'set -e'
         mount_shares "$source"
         printf 'mkdir -p %q\n' "$(dirname "$baked_prefix")"
+        echo "export VEXA_WINE_PREFIX_TIMEOUT=$prefix_timeout"
         printf 'sh %q win32 %q --start-server\n' "$source/cmake/wine-run.sh" "$baked_prefix"
         printf 'sh %q win32 %q --stop-server\n' "$source/cmake/wine-run.sh" "$baked_prefix"
     } >"$job"
@@ -140,14 +145,17 @@ bake_prefix() {
     rm -f "$job"
 }
 
-# Makes the image unless it is there, in a folder of its own that is renamed into place when whole.
+# Makes the image unless it is there, in a folder of its own that is renamed into place when whole;
+# a system made by an interrupted run is taken up again.
 image() {
     [ -f "$image_dir/ready" ] && return 0
     [ "$(id -u)" -eq 0 ] || die "making the image needs root (debootstrap, chroot, mount)"
     local work=$image_dir.partial
-    rm -rf "$work" && mkdir -p "$work"
     echo "Making the image in $image_dir: debootstrap, the packages, then the win32 prefix."
-    make_image "$work"
+    if [ ! -f "$work/root.img" ]; then
+        rm -rf "$work" && mkdir -p "$work"
+        make_image "$work"
+    fi
     bake_prefix "$work"
     date -u +%FT%TZ >"$work/ready"
     mv "$work" "$image_dir"
@@ -166,17 +174,26 @@ run_ctest() {
     [[ $build/ == "$source"/* ]] || shares+=("$build")
     job=$(mktemp)
     {
+        echo 'set -e'
         mount_shares "${shares[@]}"
+        echo "export VEXA_WINE_PREFIX_TIMEOUT=$prefix_timeout"
+        # A folder made here for the overlay goes again afterwards: on this machine the Wine
+        # runner would refuse it as a prefix it did not make.
         for folder in "$prefix" "$prefix-second"; do
+            printf '[ -e %q ] || made%d=1\n' "$folder" "$index"
             printf 'mkdir -p /tmp/overlay%d/upper /tmp/overlay%d/work %q\n' "$index" "$index" "$folder"
             printf 'mount -t overlay overlay -o lowerdir=%q,upperdir=/tmp/overlay%d/upper,workdir=/tmp/overlay%d/work %q\n' \
                 "$baked_prefix" "$index" "$index" "$folder"
             index=$((index + 1))
         done
-        printf 'cd %q && xvfb-run -a ctest' "$source"
+        printf 'cd %q\nstatus=0\nxvfb-run -a ctest' "$source"
         printf ' %q' "$@"
-        printf '\nstatus=$?\n'
-        for folder in "$prefix" "$prefix-second"; do printf 'umount %q\n' "$folder"; done
+        printf ' || status=$?\n'
+        index=0
+        for folder in "$prefix" "$prefix-second"; do
+            printf 'umount -l %q\n[ -z "${made%d:-}" ] || rmdir %q\n' "$folder" "$index" "$folder"
+            index=$((index + 1))
+        done
         printf 'exit $status\n'
     } >"$job"
     local status=0
