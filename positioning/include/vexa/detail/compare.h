@@ -1,29 +1,10 @@
-#ifndef VEXA_COMPARE_H
-#define VEXA_COMPARE_H
+#ifndef VEXA_DETAIL_COMPARE_H
+#define VEXA_DETAIL_COMPARE_H
 
+// The library's ordinate comparisons: on bit patterns, and the tests that pick them or the
+// compiler's by VEXA_COMPARE_BIT_PATTERNS, which <vexa/records.h> sets before it includes this.
 #include <limits.h>
 #include <string.h>
-
-/// \def VEXA_COMPARE_BIT_PATTERNS
-/// 1: ordinates are compared as 64-bit integers made from their bit patterns; 0: by the
-/// compiler's double comparison. Both give the same result for every pair of doubles, NaNs and
-/// signed zeros included, so a program and the library may be built with different values.
-///
-/// It defaults to 1 where the compiler has no floating-point hardware to compare with, and every
-/// double comparison would be a call into its run-time library: GCC and Clang with soft-float
-/// (`__SOFTFP__`), and Microsoft's compiler for Windows CE on ARM (`_WIN32_WCE` with `_M_ARM`).
-/// Everywhere else it defaults to 0. Define it to 0 or 1 on the command line
-/// (`-DVEXA_COMPARE_BIT_PATTERNS=1`) for a device whose compiler these tests do not recognise.
-#if !defined(VEXA_COMPARE_BIT_PATTERNS)
-#if defined(__SOFTFP__) || (defined(_WIN32_WCE) && defined(_M_ARM))
-#define VEXA_COMPARE_BIT_PATTERNS 1
-#else
-#define VEXA_COMPARE_BIT_PATTERNS 0
-#endif
-#endif
-#if VEXA_COMPARE_BIT_PATTERNS != 0 && VEXA_COMPARE_BIT_PATTERNS != 1
-#error "VEXA_COMPARE_BIT_PATTERNS must be 0 or 1"
-#endif
 
 namespace vexa {
 /// The library's ordinate comparisons, inline for its headers and units. Not for direct use.
