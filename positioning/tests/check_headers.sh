@@ -52,5 +52,13 @@ for command in "$@"; do
     done
 done
 
+# The public headers declare what users call; the library's own code lives under vexa/detail/.
+for dir in "${include_dirs[@]}"; do
+    if grep -n "namespace detail" "$dir"/vexa/*.h; then
+        echo "FAILED: the code above belongs under vexa/detail/"
+        failures=$((failures + 1))
+    fi
+done
+
 echo "$((runs - failures)) of $runs compilations clean"
 [ "$failures" -eq 0 ]

@@ -4,9 +4,9 @@
 # gets: clang++ in Microsoft mode (-fms-compatibility-version=14.00 is Visual Studio 2005's
 # compiler), C++98, warnings as errors, with no C headers but clang's own and the stand-ins in
 # STAND_INS. For 32-bit x86, and for ARM with _WIN32_WCE defined as on the handheld, it compiles
-# PROGRAM (a user's program over the public headers) and each UNIT of the library, which finds
-# the shared library's own headers in LEGACY_DIR first, to objects, the units also as a program
-# that compiles them in (VEXA_STATIC) does;
+# PROGRAM (a user's program over the public headers) and each UNIT of the library, with the
+# comparison members that the shared library alone keeps, to objects, the units but those in
+# LEGACY_DIR also as a program that compiles them in (VEXA_STATIC) does;
 # clang 14 cannot lower Microsoft's exception handling on ARM, so there the objects are built
 # with exceptions off and, with them on, the sources get the syntax check alone. Then
 # STAND_INS/dialect_check.cpp asserts the records' layout and which comparisons each target's
@@ -48,7 +48,7 @@ compile() {
 
 for unit in "${units[@]}"; do
     object=$work/$(basename "$unit" .cpp).obj
-    library=(-DVEXA_BUILDING -I "$legacy_dir")
+    library=(-DVEXA_BUILDING -DVEXA_LEGACY_COMPARISONS)
     compile 0 "${i686[@]}" -O2 "${library[@]}" -c "$unit" -o "$object"
     compile 0 "${handheld[@]}" -O2 -DNDEBUG -fno-exceptions "${library[@]}" -c "$unit" -o "$object"
     compile 0 "${handheld[@]}" "${library[@]}" -fsyntax-only "$unit"

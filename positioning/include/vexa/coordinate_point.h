@@ -1,6 +1,7 @@
 #ifndef VEXA_COORDINATE_POINT_H
 #define VEXA_COORDINATE_POINT_H
 
+// The point class: a PT_CoordinatePoint with construction, indexing, sizing and comparison.
 #include <vexa/records.h>
 
 #if defined(__GNUC__)

@@ -1,24 +1,10 @@
 #ifndef VEXA_ENVELOPE_H
 #define VEXA_ENVELOPE_H
 
+// The envelope class: a PT_Envelope with building, normalising and the point-in-box test.
 #include <vexa/coordinate_point.h>
+#include <vexa/detail/point_in_box.h>
 #include <vexa/records.h>
-
-namespace vexa {
-namespace detail {
-
-/// The closed-box test in the dimensions counted by both the point and the lower corner (the
-/// upper corner's size is not consulted), three at most.
-inline bool PointInBox(const PT_CoordinatePoint& point, const PT_Envelope& box) {
-    const PT_Int32 n = point.size < box.minCP.size ? point.size : box.minCP.size;
-    if (n > 0 && OutsideBounds(point.ord[0], box.minCP.ord[0], box.maxCP.ord[0])) return false;
-    if (n > 1 && OutsideBounds(point.ord[1], box.minCP.ord[1], box.maxCP.ord[1])) return false;
-    if (n > 2 && OutsideBounds(point.ord[2], box.minCP.ord[2], box.maxCP.ord[2])) return false;
-    return true;
-}
-
-}  // namespace detail
-}  // namespace vexa
 
 /// An axis-aligned box of up to three dimensions: the PT_Envelope record with building from two
 /// points, normalising and a point-in-box test. The box is closed (a point on a bound is inside)
@@ -87,7 +73,9 @@ public:
         return (envelope != record) != 0;
     }
 
-#include <vexa/detail/envelope_legacy_comparisons.h>
+#if defined(VEXA_LEGACY_COMPARISONS)
+#include "../../src/legacy/envelope_legacy_comparisons.h"
+#endif
 
     /// The envelope's own record part.
     VEXA_INLINE_API operator PT_Envelope*() { return this; }

@@ -1,6 +1,8 @@
 #ifndef VEXA_EXPORT_H
 #define VEXA_EXPORT_H
 
+// The attributes that export the library's declarations from it and import them into programs.
+
 /// VEXA_API marks what the shared library exports. Its build defines VEXA_BUILDING; users never
 /// do. A program that links the static library, or compiles the library's sources in, defines
 /// VEXA_STATIC instead (the CMake package and pkg-config file of a static kit do so), which turns

@@ -1,6 +1,7 @@
 #ifndef VEXA_MATRIX_H
 #define VEXA_MATRIX_H
 
+// The matrix class: a PT_Matrix with sizing, element access, assignment and comparison.
 #include <vexa/records.h>
 
 #if defined(__GNUC__)
@@ -68,7 +69,9 @@ public:
         return (matrix != record) != 0;
     }
 
-#include <vexa/detail/matrix_legacy_comparisons.h>
+#if defined(VEXA_LEGACY_COMPARISONS)
+#include "../../src/legacy/matrix_legacy_comparisons.h"
+#endif
 
     /// The number slot at row (0 to 99) and column (0 to 2), checked only by assert, in use or not.
     VEXA_INLINE_API double& operator()(long row, long column) { return elt[row].ord[column]; }

@@ -1,13 +1,33 @@
 #ifndef VEXA_RECORDS_H
 #define VEXA_RECORDS_H
 
+// The records, the fixed-capacity array inside them, and the four plain functions on them.
 #include <assert.h>
 #include <limits.h>
 #include <stddef.h>
 
-#include <vexa/compare.h>
-#include <vexa/detail/slot_bytes.h>
 #include <vexa/export.h>
+
+/// \def VEXA_COMPARE_BIT_PATTERNS
+/// 1: ordinates are compared by their bit patterns, as integers; 0: by the compiler's double
+/// comparison. Both give the same result for every pair of doubles, NaNs and
+/// signed zeros included, so a program and the library may be built with different values.
+///
+/// It defaults to 1 where the compiler has no floating-point hardware to compare with, and every
+/// double comparison would be a call into its run-time library: GCC and Clang with soft-float
+/// (`__SOFTFP__`), and Microsoft's compiler for Windows CE on ARM (`_WIN32_WCE` with `_M_ARM`).
+/// Everywhere else it defaults to 0. Define it to 0 or 1 on the command line
+/// (`-DVEXA_COMPARE_BIT_PATTERNS=1`) for a device whose compiler these tests do not recognise.
+#if !defined(VEXA_COMPARE_BIT_PATTERNS)
+#if defined(__SOFTFP__) || (defined(_WIN32_WCE) && defined(_M_ARM))
+#define VEXA_COMPARE_BIT_PATTERNS 1
+#else
+#define VEXA_COMPARE_BIT_PATTERNS 0
+#endif
+#endif
+#if VEXA_COMPARE_BIT_PATTERNS != 0 && VEXA_COMPARE_BIT_PATTERNS != 1
+#error "VEXA_COMPARE_BIT_PATTERNS must be 0 or 1"
+#endif
 
 /// The 32-bit signed count type of every record, on every platform.
 typedef int PT_Int32;
@@ -17,16 +37,8 @@ typedef char PT_Int32IsThirtyTwoBitSigned[(sizeof(PT_Int32) * CHAR_BIT == 32 && 
                                               ? 1
                                               : -1];
 
-namespace vexa {
-namespace detail {
-
-/// The number of slots in a point's ordinate array and in a matrix row.
-const PT_Int32 kOrdinateCapacity = 3;
-/// The number of rows in a matrix.
-const PT_Int32 kRowCapacity = 100;
-
-}  // namespace detail
-}  // namespace vexa
+#include <vexa/detail/capacity.h>
+#include <vexa/detail/slot_bytes.h>
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -160,88 +172,7 @@ VEXA_API int CopyEnvelope(PT_Envelope* destination, const PT_Envelope* source);
 VEXA_API int EqualEnvelope(const PT_Envelope* first, const PT_Envelope* second);
 }
 
-namespace vexa {
-namespace detail {
-
-// The record copies and comparisons, inline: the exported functions, their inline forms below and
-// the classes' header members share them, so that hot paths compile into the caller.
-
-/// The in-use part of a point copy, for a size already known to be 3 or less. The slots are
-/// written by the size as a guard rather than a loop bound, so no copy loop is generated.
-inline void CopyOrdinatesInUse(PT_CoordinatePoint& destination, const PT_CoordinatePoint& source) {
-    const PT_Int32 n = source.size;
-    destination.size = n;
-    if (n > 0) CopySlot(destination.ord[0], source.ord[0]);
-    if (n > 1) CopySlot(destination.ord[1], source.ord[1]);
-    if (n > 2) CopySlot(destination.ord[2], source.ord[2]);
-}
-
-/// The body of CopyCoordinatePoint.
-inline int CopyPointRecord(PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
-    if (!destination || !source) return 0;
-    if (source->size > kOrdinateCapacity) return 0;
-    CopyOrdinatesInUse(*destination, *source);
-    return 1;
-}
-
-/// Equality of two points of the same size; a size above 3 compares all three slots.
-inline bool OrdinatesInUseEqual(const PT_CoordinatePoint& first, const PT_CoordinatePoint& second) {
-    const PT_Int32 n = first.size;
-    if (n > 0 && Unequal(first.ord[0], second.ord[0])) return false;
-    if (n > 1 && Unequal(first.ord[1], second.ord[1])) return false;
-    if (n > 2 && Unequal(first.ord[2], second.ord[2])) return false;
-    return true;
-}
-
-/// The body of EqualCoordinatePoint.
-inline int EqualPointRecord(const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
-    if (!first || !second) return 0;
-    if (first->size != second->size) return 0;
-    return OrdinatesInUseEqual(*first, *second) ? 1 : 0;
-}
-
-/// The body of CopyEnvelope.
-inline int CopyEnvelopeRecord(PT_Envelope* destination, const PT_Envelope* source) {
-    if (!destination || !source) return 0;
-    destination->minCP = source->minCP;
-    destination->maxCP = source->maxCP;
-    return 1;
-}
-
-/// The body of EqualEnvelope.
-inline int EqualEnvelopeRecord(const PT_Envelope* first, const PT_Envelope* second) {
-    if (!first || !second) return 0;
-    if (!EqualPointRecord(&first->minCP, &second->minCP)) return 0;
-    return EqualPointRecord(&first->maxCP, &second->maxCP);
-}
-
-}  // namespace detail
-}  // namespace vexa
-
-#if defined(__GNUC__) && !defined(VEXA_DEFINING_PLAIN_FUNCTIONS) && !defined(_WIN32) && \
-    !defined(__CYGWIN__)
-// GCC and Clang callers inline the plain functions from these definitions (gnu_inline: never
-// emitted by the caller; extern, which clang asks for, means the same to both compilers); a call
-// left out of line, or a taken address, still reaches the library's function, which is built
-// from the same helpers in the one unit that defines it (and which clang forbids to see these).
-extern "C" {
-extern inline __attribute__((gnu_inline)) int CopyCoordinatePoint(
-    PT_CoordinatePoint* destination, const PT_CoordinatePoint* source) {
-    return vexa::detail::CopyPointRecord(destination, source);
-}
-extern inline __attribute__((gnu_inline)) int EqualCoordinatePoint(
-    const PT_CoordinatePoint* first, const PT_CoordinatePoint* second) {
-    return vexa::detail::EqualPointRecord(first, second);
-}
-extern inline __attribute__((gnu_inline)) int CopyEnvelope(PT_Envelope* destination,
-                                                           const PT_Envelope* source) {
-    return vexa::detail::CopyEnvelopeRecord(destination, source);
-}
-extern inline __attribute__((gnu_inline)) int EqualEnvelope(const PT_Envelope* first,
-                                                            const PT_Envelope* second) {
-    return vexa::detail::EqualEnvelopeRecord(first, second);
-}
-}
-#endif
+// Their bodies, which compile into the callers.
+#include <vexa/detail/record_operations.h>
 
 #endif

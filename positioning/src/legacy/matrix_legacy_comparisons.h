@@ -1,5 +1,6 @@
-// Included inside CVEXAMatrix by the shared library's own units alone, which find this file
-// before the empty one of the same name among the public headers.
+// Included inside CVEXAMatrix where VEXA_LEGACY_COMPARISONS is defined: by the shared
+// library's own units, which export these members, and by their test. Not installed; 2.0 removes
+// them.
     // The comparisons of the 1.0 and 1.1 headers beyond the six public ones, each the same
     // comparison, still exported for programs built against those headers.
     unsigned char operator==(const PT_Matrix& other);

@@ -1,29 +1,10 @@
-#ifndef VEXA_COMPARE_H
-#define VEXA_COMPARE_H
+#ifndef VEXA_DETAIL_COMPARE_H
+#define VEXA_DETAIL_COMPARE_H
 
+// The library's ordinate comparisons: on bit patterns, and the tests that pick them or the
+// compiler's by VEXA_COMPARE_BIT_PATTERNS, which <vexa/records.h> sets before it includes this.
 #include <limits.h>
 #include <string.h>
-
-/// \def VEXA_COMPARE_BIT_PATTERNS
-/// 1: ordinates are compared as 64-bit integers made from their bit patterns; 0: by the
-/// compiler's double comparison. Both give the same result for every pair of doubles, NaNs and
-/// signed zeros included, so a program and the library may be built with different values.
-///
-/// It defaults to 1 where the compiler has no floating-point hardware to compare with, and every
-/// double comparison would be a call into its run-time library: GCC and Clang with soft-float
-/// (`__SOFTFP__`), and Microsoft's compiler for Windows CE on ARM (`_WIN32_WCE` with `_M_ARM`).
-/// Everywhere else it defaults to 0. Define it to 0 or 1 on the command line
-/// (`-DVEXA_COMPARE_BIT_PATTERNS=1`) for a device whose compiler these tests do not recognise.
-#if !defined(VEXA_COMPARE_BIT_PATTERNS)
-#if defined(__SOFTFP__) || (defined(_WIN32_WCE) && defined(_M_ARM))
-#define VEXA_COMPARE_BIT_PATTERNS 1
-#else
-#define VEXA_COMPARE_BIT_PATTERNS 0
-#endif
-#endif
-#if VEXA_COMPARE_BIT_PATTERNS != 0 && VEXA_COMPARE_BIT_PATTERNS != 1
-#error "VEXA_COMPARE_BIT_PATTERNS must be 0 or 1"
-#endif
 
 namespace vexa {
 /// The library's ordinate comparisons, inline for its headers and units. Not for direct use.
@@ -47,15 +28,21 @@ typedef unsigned long long PatternBits;
 typedef long long OrderKey;
 #endif
 
-/// Refuses to compile where a pattern is not the size of a double (a C++98 static assertion).
-typedef char PatternIsADouble
-    [sizeof(OrderKey) == sizeof(double) && sizeof(PatternBits) * CHAR_BIT == 64 ? 1 : -1];
+/// Refuses to compile where a pattern is not the size of a double, or an unsigned int is not one
+/// of its 32-bit words (a C++98 static assertion).
+typedef char PatternIsADouble[sizeof(OrderKey) == sizeof(double) &&
+                                      sizeof(PatternBits) * CHAR_BIT == 64 &&
+                                      sizeof(unsigned int) * CHAR_BIT == 32
+                                  ? 1
+                                  : -1];
 
 /// The sign bit of a pattern.
 const PatternBits kSignBit = static_cast<PatternBits>(1) << 63;
+/// The exponent bits of a pattern's high 32-bit word: all set for the infinities and NaNs alone.
+const unsigned int kExponentBits = 0x7ff00000u;
 /// The key of +infinity, its pattern; the key of -infinity is its negation. The key of every NaN
 /// lies above the one or below the other.
-const OrderKey kInfinityKey = static_cast<OrderKey>(static_cast<PatternBits>(0x7ff00000u) << 32);
+const OrderKey kInfinityKey = static_cast<OrderKey>(static_cast<PatternBits>(kExponentBits) << 32);
 /// The most negative 64-bit integer, written without overflow.
 const OrderKey kMostNegative = -static_cast<OrderKey>(kSignBit - 1) - 1;
 
@@ -81,14 +68,35 @@ inline OrderKey PatternOf(double value) {
 /// and the keys of the doubles that are not NaN are ordered as their values. Nothing overflows.
 inline OrderKey KeyOf(OrderKey pattern) { return pattern < 0 ? kMostNegative - pattern : pattern; }
 
+/// The high 32-bit word of a pattern: its sign, its exponent and the top of its fraction.
+inline unsigned int HighWord(OrderKey pattern) {
+    return static_cast<unsigned int>(static_cast<PatternBits>(pattern) >> 32);
+}
+
+/// The low 32-bit word of a pattern: the rest of its fraction.
+inline unsigned int LowWord(OrderKey pattern) {
+    return static_cast<unsigned int>(static_cast<PatternBits>(pattern) & 0xffffffffu);
+}
+
 /// The unequal test on the bit patterns, with the result of a != b for every pair of doubles.
+/// Beyond one 64-bit equality it tests 32-bit words, since a 64-bit shift costs several
+/// instructions on 32-bit ARM; and each path returns its own answer, since GCC there makes a bool
+/// gathered from both paths with conditional moves on every call.
 inline bool BitsUnequal(double a, double b) {
     const OrderKey x = PatternOf(a);
     const OrderKey y = PatternOf(b);
-    // Equal patterns are unequal values only as NaNs.
-    if (x == y) return KeyOf(x) > kInfinityKey || KeyOf(x) < -kInfinityKey;
-    // Different patterns are different values, but for 0.0 and -0.0.
-    return (static_cast<PatternBits>(x | y) << 1) != 0;
+    if (x == y) {
+        // Equal patterns are unequal values only as NaNs. The common case ends at the exponent
+        // bits, all set only for the infinities and NaNs; a NaN has a fraction bit set too: one
+        // of the high word's, shifted past its sign and exponent, or one of the low word's.
+        const unsigned int high = HighWord(x);
+        if ((high & kExponentBits) != kExponentBits) return false;
+        if ((high << 12) | LowWord(x)) return true;
+        return false;
+    }
+    // Different patterns are different values, but for 0.0 and -0.0: the shift drops the signs.
+    if (((HighWord(x) | HighWord(y)) << 1) | LowWord(x) | LowWord(y)) return true;
+    return false;
 }
 
 /// The below test on the bit patterns, with the result of !(a >= b) for every pair of doubles:
