@@ -3,8 +3,8 @@
 # and writes their SHA256SUMS. Each platform's archive unpacks into dist/'s own layout: README.txt,
 # docs/ and the platform's folder; the debug archive's files land beside the images they belong to
 # when unpacked in the same place. Usage: scripts/release-archives.sh (from the source folder)
-# The same kit gives the same archives: CMake's tar writes the files in the order given, every time
-# of them SOURCE_DATE_EPOCH (the commit's time unless set), and zip's local times in UTC. The
+# The same kit gives the same archives: CMake's tar writes the files in the order given, dates every
+# entry SOURCE_DATE_EPOCH (the commit's time unless set) and writes zip's local times in UTC. The
 # source archive is the checked-out commit's, by git archive.
 set -uo pipefail
 
@@ -13,10 +13,13 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/kit-linux/CMakeCach
     { echo "No version in build/kit-linux/CMakeCache.txt: build the kits first" >&2 && exit 1; }
 name=vexa-kit-$version
 checkout=$(git rev-parse --show-toplevel 2>/dev/null)
-[ "$checkout" = "$PWD" ] || checkout=
+[ "$checkout" = "$(pwd -P)" ] || checkout=
+# git archive writes the commit's time here (export-subst), so a source archive's build has it too.
+archived_commit_time='$Format:%ct$'
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    # Outside a Git checkout, a fixed time: 2000-01-01 00:00:00 UTC.
-    SOURCE_DATE_EPOCH=$([ -n "$checkout" ] && git log -1 --format=%ct || echo 946684800)
+    SOURCE_DATE_EPOCH=946684800 # 2000-01-01, for a copy that is neither a checkout nor an archive
+    [[ $archived_commit_time =~ ^[0-9]+$ ]] && SOURCE_DATE_EPOCH=$archived_commit_time
+    [ -z "$checkout" ] || SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 fi
 export SOURCE_DATE_EPOCH TZ=UTC0
 
