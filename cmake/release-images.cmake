@@ -6,7 +6,6 @@
 # library's debug information into a file beside it, IMAGE.debug, which the stripped image names
 # (.gnu_debuglink) so that a debugger finds it there; install component Debug.
 function(vexa_release_image target)
-  get_target_property(type ${target} TYPE)
   if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     # GNU ld writes the clock into the PE header and the export directory unless told not to.
     target_link_options(${target} PRIVATE LINKER:--no-insert-timestamp)
@@ -18,6 +17,7 @@ function(vexa_release_image target)
   # source folder finds the sources.
   target_compile_options(${target} PRIVATE
       -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+  get_target_property(type ${target} TYPE)
   if(NOT type STREQUAL "SHARED_LIBRARY")
     return()
   endif()
