@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the kit twice with ./build.sh --no-demo, one build after the other, in two copies of
 # SOURCE_DIR under WORK_DIR whose paths differ in length, and compares every file of their dist/
-# folders, the archives and SHA256SUMS included. Names each file that differs. The builds run at
-# the lowest priority, beside the Wine tests of their suite.
+# folders, the archives and SHA256SUMS included. Names each file that differs. The builds run below
+# the Wine tests of their suite, which mostly wait, and above the suites at the lowest priority.
 # Usage: reproducible_kit_test.sh SOURCE_DIR WORK_DIR
 set -uo pipefail
 source=$1
@@ -11,7 +11,7 @@ rm -rf "$work"
 for build in "$work/one" "$work/the-second-one"; do
     mkdir -p "$build" &&
         tar -C "$source" --exclude=./build --exclude=./dist --exclude=./.git -cf - . |
-        tar -C "$build" -xf - && nice -n 19 "$build/build.sh" --no-demo >"$build.log" 2>&1 &&
+        tar -C "$build" -xf - && nice -n 10 "$build/build.sh" --no-demo >"$build.log" 2>&1 &&
         (cd "$build/dist" && sha256sum --quiet -c SHA256SUMS >&2 &&
             find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum) >"$build.sums" ||
         { tail -n 40 "$build.log" && echo "FAILED: the build in $build" && exit 1; }
