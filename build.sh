@@ -8,14 +8,15 @@ source scripts/common.sh
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 mkdir -p build
 
-# The kit's build KIT (linux, windows or arm), installed into dist/KIT, and what it holds.
-# A kit that failed leaves no older one behind in dist/.
+# The kit's build KIT (linux, windows or arm), installed into dist/KIT with its debug information
+# in dist/debug/KIT, and what they hold. A kit that failed leaves no older one behind in dist/.
 kit() {
-    rm -rf "dist/$1"
+    rm -rf "dist/$1" "dist/debug/$1"
     cmake --workflow --preset "kit-$1" >"build/kit-$1.log" 2>&1 ||
         { tail -n 60 "build/kit-$1.log"; return 1; }
     cmake --install "build/kit-$1" --prefix "dist/$1" >/dev/null &&
-        (cd dist && find "$1" -type f | sort | sed 's/^/    /')
+        cmake --install "build/kit-$1" --prefix "dist/debug/$1" --component Debug >/dev/null &&
+        (cd dist && find "$1" "debug/$1" -type f | sort | sed 's/^/    /')
 }
 
 # The reference and the guide, and the maintainers' notes, each a component of the kit's builds.
@@ -52,6 +53,7 @@ if [ -n "${VEXA_SIGN_PKCS12:-}${VEXA_SIGN_PASSWORD_FILE:-}" ]; then
 else
     echo "The Windows images stay unsigned: no VEXA_SIGN_PKCS12 and VEXA_SIGN_PASSWORD_FILE given."
 fi
+stage "Archives and their SHA256SUMS in dist/" scripts/release-archives.sh
 if [ -z "${1:-}" ]; then
     stage "Demo: the library's example program" build/kit-linux/examples/point_in_box
     stage "Demo: Install.exe under Wine" launcher_demo

@@ -1,5 +1,6 @@
 # What `cmake --install` puts in place: the library (Runtime), and its headers, import library,
-# CMake package and pkg-config file (Development). The same rules serve every platform.
+# CMake package and pkg-config file (Development), and a release build's debug information (Debug).
+# The same rules serve every platform.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -10,6 +11,15 @@ install(TARGETS VEXA EXPORT VEXATargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
     FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
+
+# The library's debug information, which the stripped image of a release build names: installed
+# beside the image, a debugger finds it.
+get_target_property(vexa_library_type VEXA TYPE)
+if(VEXA_RELEASE_IMAGES AND vexa_library_type STREQUAL "SHARED_LIBRARY")
+  install(FILES $<TARGET_FILE:VEXA>.debug
+      DESTINATION $<IF:$<PLATFORM_ID:Windows>,${CMAKE_INSTALL_BINDIR},${CMAKE_INSTALL_LIBDIR}>
+      COMPONENT Debug EXCLUDE_FROM_ALL)
+endif()
 
 install(EXPORT VEXATargets NAMESPACE VEXA:: DESTINATION ${VEXA_INSTALL_CMAKEDIR}
     COMPONENT Development)
@@ -24,7 +34,6 @@ install(FILES ${PROJECT_BINARY_DIR}/VEXAConfig.cmake ${PROJECT_BINARY_DIR}/VEXAC
 file(RELATIVE_PATH VEXA_PC_PREFIX_FROM_PCFILEDIR /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" VEXA_PC_PREFIX_FROM_PCFILEDIR "${VEXA_PC_PREFIX_FROM_PCFILEDIR}")
 # A static library's users define VEXA_STATIC, as the CMake package does for them.
-get_target_property(vexa_library_type VEXA TYPE)
 set(VEXA_PC_CFLAGS "")
 if(vexa_library_type STREQUAL "STATIC_LIBRARY")
   set(VEXA_PC_CFLAGS " -DVEXA_STATIC")

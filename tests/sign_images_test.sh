@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Signs copies of the Windows deliverables with SIGN_SCRIPT (sign-images.sh) and a throwaway
 # self-signed certificate, and checks what a kit maintainer relies on: both verify, a changed byte does
-# not, the password reaches no command line and no output, a time-stamp from a local time-stamping
-# authority verifies, an empty password may come in a file of no bytes, and a wrong password, a file
-# that is not a PKCS#12 file, a failed time-stamp request or a folder named as an image leaves the
-# images untouched and nothing beside them. The signed copies stay in
-# WORK_DIR/signed for the checks under Wine.
+# not, each differs from the unsigned image in its signature alone, the password reaches no command
+# line and no output, a time-stamp from a local time-stamping authority verifies, an empty password
+# may come in a file of no bytes, and a wrong password, a file that is not a PKCS#12 file, a failed
+# time-stamp request or a folder named as an image leaves the images untouched and nothing beside
+# them. The signed copies stay in WORK_DIR/signed for the checks under Wine.
 # Usage: sign_images_test.sh SIGN_SCRIPT WORK_DIR IMAGE...
 set -uo pipefail
 
@@ -132,6 +132,13 @@ expect_alone "$dir"
 for image in "${images[@]}"; do
     name=$(basename "$image")
     cp "$dir/$name" "$work/signed/$name"
+    # Its signature, attached to the unsigned image as a rebuild gives it, makes the signed image.
+    osslsigncode extract-signature -in "$dir/$name" -out "$work/$name.signature" >/dev/null &&
+        osslsigncode attach-signature -sigin "$work/$name.signature" -CAfile "$work/signer.pem" \
+            -in "$image" -out "$work/attached-$name" >/dev/null &&
+        cmp "$dir/$name" "$work/attached-$name" &&
+        ok "$name differs from the unsigned image in its signature alone" ||
+        fail "$name with its signature attached to the unsigned image is not the signed $name"
     # One byte of the code, past the headers, with all its bits flipped.
     cp "$dir/$name" "$work/changed-$name"
     byte=$(od -An -tu1 -j 1100 -N 1 "$dir/$name" | tr -d ' ')
