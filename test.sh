@@ -12,14 +12,20 @@ export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 logs=build/test-logs
 rm -rf "$logs" && mkdir -p "$logs"
 
-# The workflow PRESET, under the command that follows, if any (xvfb-run for Wine); its log is kept
-# and its end shown.
-workflow() {
-    local preset=$1 status=0
+# Runs COMMAND... with its output appended to the log of SUITE, whose end is shown.
+workflow_step() {
+    local suite=$1 status=0
     shift
-    "$@" cmake --workflow --preset "$preset" >"$logs/$preset.log" 2>&1 || status=$?
-    tail -n "$([ "$status" -eq 0 ] && echo 15 || echo 60)" "$logs/$preset.log"
+    "$@" >>"$logs/$suite.log" 2>&1 || status=$?
+    tail -n "$([ "$status" -eq 0 ] && echo 15 || echo 60)" "$logs/$suite.log"
     return "$status"
+}
+
+# The workflow PRESET, under the command that follows, if any (xvfb-run for Wine).
+workflow() {
+    local preset=$1
+    shift
+    workflow_step "$preset" "$@" cmake --workflow --preset "$preset"
 }
 
 # gcovr over the coverage build: the library and the launcher's run sequence and parser, without
@@ -36,14 +42,16 @@ coverage() {
         --exclude-unreachable-branches --exclude-branches-by-pattern '.*\bassert\(.*'
 }
 
-# The windows preset built here, its tests run in the virtual machine.
+# The windows preset built here, its tests that run nothing of the target run here too, and the
+# rest in the virtual machine: its programs, the Wine scenarios, and the fixtures they need.
 i386_vm_suite() {
-    local status=0
-    { configure windows && cmake --build --preset windows &&
-        scripts/i386-vm.sh ctest build/windows --preset windows; } >"$logs/windows.log" 2>&1 ||
-        status=$?
-    tail -n "$([ "$status" -eq 0 ] && echo 15 || echo 60)" "$logs/windows.log"
-    return "$status"
+    { configure windows && cmake --build --preset windows; } >"$logs/windows-host.log" 2>&1 ||
+        { tail -n 60 "$logs/windows-host.log" && return 1; }
+    workflow_step windows-host ctest --preset windows -L host
+    local host=$?
+    workflow_step windows scripts/i386-vm.sh ctest build/windows --preset windows -LE host
+    local vm=$?
+    [ "$host" -eq 0 ] && [ "$vm" -eq 0 ]
 }
 
 if [ "${1:-}" = --i386-vm ]; then
