@@ -29,6 +29,12 @@ pack() {
     local archive=$PWD/dist/$1 folder=dist/$2 format=gnutar compression=J files
     shift 2
     [[ $archive == *.zip ]] && format=zip compression=
+    for path in "$@"; do
+        [ -e "$folder/$path" ] || {
+            echo "$(realpath -m --relative-to=. "$folder/$path") is missing: a kit failed" >&2
+            return 1
+        }
+    done
     mapfile -d '' files < <(cd "$folder" && find "$@" -type f -print0 | LC_ALL=C sort -z)
     (cd "$folder" && cmake -E tar "c${compression}f" "$archive" --format="$format" -- "${files[@]}")
 }

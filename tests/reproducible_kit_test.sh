@@ -9,7 +9,7 @@ set -uo pipefail
 source=$1
 work=$2
 rm -rf "$work"
-for build in "$work/one" "$work/the second one, ü"; do
+for build in "$work/one" "$work/the second one ü"; do
     mkdir -p "$build" &&
         tar -C "$source" --exclude=./build --exclude=./dist --exclude=./.git -cf - . |
         tar -C "$build" -xf - && nice -n 10 "$build/build.sh" --no-demo >"$build.log" 2>&1 &&
@@ -17,7 +17,7 @@ for build in "$work/one" "$work/the second one, ü"; do
             find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum) >"$build.sums" ||
         { tail -n 40 "$build.log" && echo "FAILED: the build in $build" && exit 1; }
 done
-differing=$(diff "$work/one.sums" "$work/the second one, ü.sums" |
+differing=$(diff "$work/one.sums" "$work/the second one ü.sums" |
     sed -n 's/^[<>] [0-9a-f]*  \.\///p' | sort -u)
 if [ -n "$differing" ]; then
     echo "FAILED: these files differ between the two builds:" && sed 's/^/    /' <<<"$differing"
