@@ -54,7 +54,8 @@ hostname vexa-i386-vm
 mkdir -p /run/control
 mount -t 9p -o trans=virtio,version=9p2000.L control /run/control
 # The locale of the machines that build: paths with letters beyond ASCII reach Wine whole.
-HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 bash /run/control/job.sh </dev/null >/dev/ttyS0 2>&1
+export HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8
+bash /run/control/job.sh </dev/null >/dev/ttyS0 2>&1
 echo $? >/run/control/status
 sync
 echo o >/proc/sysrq-trigger
@@ -83,7 +84,8 @@ boot() {
         qemu+=(-virtfs "local,path=$folder,mount_tag=share$index,security_model=none")
         index=$((index + 1))
     done
-    "${qemu[@]}" </dev/null || true
+    # Nothing in a job takes this long; a machine that hangs at boot is stopped.
+    timeout "${VEXA_VM_TIMEOUT:-7200}" "${qemu[@]}" </dev/null || true
     local status
     status=$(cat "$control/status" 2>/dev/null || echo "none: the machine stopped before the job ended")
     rm -rf "$control"
