@@ -192,9 +192,10 @@ run_ctest() {
                 "$baked_prefix" "$index" "$index" "$folder"
             index=$((index + 1))
         done
-        printf 'cd %q\nstatus=0\nxvfb-run -a ctest' "$source"
+        # Through a pipe: on the machine's serial terminal CTest would colour its summary.
+        printf 'cd %q\nxvfb-run -a ctest' "$source"
         printf ' %q' "$@"
-        printf ' || status=$?\n'
+        printf ' 2>&1 | cat && status=${PIPESTATUS[0]}\n'
         index=0
         for folder in "$prefix" "$prefix-second"; do
             printf 'umount -l %q\n[ -z "${made%d:-}" ] || rmdir %q\n' "$folder" "$index" "$folder"
