@@ -73,6 +73,8 @@ public:
         return (envelope != record) != 0;
     }
 
+// Members kept for programs built against the 1.0 and 1.1 headers, declared for the shared
+// library's own build alone, which defines the macro; removed in 2.0.
 #if defined(VEXA_LEGACY_COMPARISONS)
 #include "../../src/legacy/envelope_legacy_comparisons.h"
 #endif
