@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the kit twice with ./build.sh --no-demo, one build after the other, in two copies of
 # SOURCE_DIR under WORK_DIR whose paths differ in length (the second holds blanks), and compares
-# every file of their dist/ folders, the archives and SHA256SUMS included. Names each file that differs. The builds run below the Wine tests of their suite,
-# which mostly wait, and above the suites at the lowest priority.
+# every file of their dist/ folders, the archives and SHA256SUMS included. Names each file that
+# differs. The builds run below the Wine tests of their suite, which mostly wait, and above the
+# suites at the lowest priority.
 # Usage: reproducible_kit_test.sh SOURCE_DIR WORK_DIR
 set -uo pipefail
 source=$1
