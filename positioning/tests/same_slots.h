@@ -10,7 +10,9 @@
 
 // By reference: a double passed by value may travel through the x87 unit of 32-bit x86, which
 // turns a signalling NaN quiet, so the bits compared would not be the slot's.
-inline bool SameBits(const double& a, const double& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool SameBits(const double& a, const double& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 inline bool SameSlot(const PT_CoordinatePoint& a, const PT_CoordinatePoint& b, int slot) {
     return SameBits(a.ord[slot], b.ord[slot]);
