@@ -15,9 +15,8 @@
 # wine and wineserver commands prefer the 32-bit ones whenever wine32 is installed.
 # The prefix is made on first use, within VEXA_WINE_PREFIX_TIMEOUT seconds (300 unless set), and
 # made anew once the Wine packages are installed or upgraded after it: one made before may lack
-# what they bring. A folder is only ever deleted when this
-# script made it; any other folder that is not a ready prefix of ARCH is refused, so that a prefix
-# of the user's own is never lost.
+# what they bring. A folder is only ever deleted when this script made it; any other folder that
+# is not a ready prefix of ARCH is refused, so that a prefix of the user's own is never lost.
 set -eu
 
 die() {
@@ -51,10 +50,10 @@ WINEDEBUG=${VEXA_WINEDEBUG:--all}
 WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 export WINEARCH WINEPREFIX WINELOADER WINESERVER WINEDEBUG WINEDLLOVERRIDES
 
+make_timeout=${VEXA_WINE_PREFIX_TIMEOUT:-300}
 # Made when this script creates the folder, before Wine writes anything into it; the ready
 # marker holds the architecture once the prefix is complete. Earlier versions of this script
 # wrote only the ready marker, so either one proves that the folder is the script's own.
-make_timeout=${VEXA_WINE_PREFIX_TIMEOUT:-300}
 made_marker=$WINEPREFIX/.vexa-made
 ready_marker=$WINEPREFIX/.vexa-ready
 
