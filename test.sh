@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs every workflow (configure, build, test), then reports each stage's time and each suite's
-# CTest summary. A suite whose programs cannot run here has those tests disabled by its configure
-# step, which says why; CTest reports them as not run. --coverage adds the coverage figures.
+# CTest summary. A suite whose programs cannot run here has those tests disabled when CTest reads
+# them, which says why; CTest reports them as not run. --coverage adds the coverage figures.
 # --i386-vm runs the 32-bit Windows suite alone, in the virtual machine of scripts/i386-vm.sh:
 # built here, tested there, for machines that cannot run 32-bit x86 programs themselves.
 set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
-[[ ${1:-} =~ ^(--coverage|--i386-vm)?$ ]] || { echo "Usage: $0 [--coverage|--i386-vm]" >&2 && exit 2; }
+[[ ${1:-} =~ ^(--coverage|--i386-vm)?$ ]] ||
+    { echo "Usage: $0 [--coverage|--i386-vm]" >&2 && exit 2; }
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 logs=build/test-logs
 rm -rf "$logs" && mkdir -p "$logs"

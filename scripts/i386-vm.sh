@@ -87,10 +87,13 @@ boot() {
     # Nothing in a job takes this long; a machine that hangs at boot is stopped.
     timeout "${VEXA_VM_TIMEOUT:-7200}" "${qemu[@]}" </dev/null || true
     local status
-    status=$(cat "$control/status" 2>/dev/null || echo "none: the machine stopped before the job ended")
+    status=$(cat "$control/status" 2>/dev/null ||
+        echo "none: the machine stopped before the job ended")
     rm -rf "$control"
-    [ "$status" = 0 ] || { echo "i386-vm.sh: the job in the machine ended with status $status" >&2 &&
-        return "$([[ $status =~ ^[0-9]+$ ]] && echo "$status" || echo 1)"; }
+    [ "$status" = 0 ] && return 0
+    echo "i386-vm.sh: the job in the machine ended with status $status" >&2
+    [[ $status =~ ^[0-9]+$ ]] && return "$status"
+    return 1
 }
 
 # Lines of a job that mount the shares FOLDER... at their own paths. Through the machine's page
@@ -99,8 +102,9 @@ boot() {
 mount_shares() {
     local folder index=0
     for folder in "$@"; do
-        printf 'mkdir -p %q && mount -t 9p -o trans=virtio,version=9p2000.L,cache=loose share%d %q\n' \
-            "$folder" "$index" "$folder"
+        printf 'mkdir -p %q\n' "$folder"
+        printf 'mount -t 9p -o trans=virtio,version=9p2000.L,cache=loose share%d %q\n' "$index" \
+            "$folder"
         index=$((index + 1))
     done
 }
@@ -116,9 +120,12 @@ deb $mirror bookworm-updates main
 deb ${mirror%/debian}/debian-security bookworm-security main
 SOURCES
     # Nothing installed here starts a service, and the packages' scripts see a working system.
-    printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d" && chmod +x "$root/usr/sbin/policy-rc.d"
+    printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+    chmod +x "$root/usr/sbin/policy-rc.d"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
-    mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" && mount -t sysfs sysfs "$root/sys"
+    mount -t proc proc "$root/proc"
+    mount --rbind /dev "$root/dev"
+    mount -t sysfs sysfs "$root/sys"
     install -m 755 "$source/scripts/setup.sh" "$root/tmp/setup.sh"
     local status=0
     chroot "$root" /tmp/setup.sh guest || status=$?
@@ -187,9 +194,10 @@ run_ctest() {
         # runner would refuse it as a prefix it did not make.
         for folder in "$prefix" "$prefix-second"; do
             printf '[ -e %q ] || made%d=1\n' "$folder" "$index"
-            printf 'mkdir -p /tmp/overlay%d/upper /tmp/overlay%d/work %q\n' "$index" "$index" "$folder"
-            printf 'mount -t overlay overlay -o lowerdir=%q,upperdir=/tmp/overlay%d/upper,workdir=/tmp/overlay%d/work %q\n' \
-                "$baked_prefix" "$index" "$index" "$folder"
+            printf 'mkdir -p /tmp/overlay%d/upper /tmp/overlay%d/work %q\n' "$index" "$index" \
+                "$folder"
+            printf 'mount -t overlay overlay -o lowerdir=%q,upperdir=%s,workdir=%s %q\n' \
+                "$baked_prefix" "/tmp/overlay$index/upper" "/tmp/overlay$index/work" "$folder"
             index=$((index + 1))
         done
         # Through a pipe: on the machine's serial terminal CTest would colour its summary.

@@ -20,7 +20,8 @@ declare -A groups=(
         g++-mingw-w64-i686-posix clang python3 osslsigncode openssl")
 wanted=()
 for group in "$@"; do
-    [ -n "${groups[$group]:-}" ] || { echo "Usage: $0 kit|test|windows|coverage|vm|guest..." >&2; exit 2; }
+    [ -n "${groups[$group]:-}" ] ||
+        { echo "Usage: $0 kit|test|windows|coverage|vm|guest..." >&2; exit 2; }
     read -r -d "" -a list <<<"${groups[$group]}"; wanted+=("${list[@]}")
 done
 
