@@ -56,6 +56,8 @@ make_timeout=${VEXA_WINE_PREFIX_TIMEOUT:-300}
 # wrote only the ready marker, so either one proves that the folder is the script's own.
 made_marker=$WINEPREFIX/.vexa-made
 ready_marker=$WINEPREFIX/.vexa-ready
+# What wineboot said while making the prefix.
+boot_log=$WINEPREFIX.boot.log
 
 # Complete, of ARCH, and younger than every Wine package: dpkg writes a package's file list anew
 # whenever it installs or upgrades the package.
@@ -74,6 +76,12 @@ check_loader() {
     error=$("$loader" --version 2>&1 >/dev/null) || die "$loader cannot start here: $error"
 }
 
+# Ends the prefix's server and every program in it, and waits until they are gone.
+end_server() {
+    "$server" -k 2>/dev/null || true
+    timeout 30 "$server" -w || true
+}
+
 # Makes the prefix once, also when several programs start at the same time. A prefix of this
 # script's own that is half made, of the other architecture or older than Wine is made anew.
 ensure_prefix() {
@@ -86,22 +94,28 @@ ensure_prefix() {
             [ -f "$made_marker" ] || [ -f "$ready_marker" ] ||
                 die "$WINEPREFIX exists and was not made by this script; it is left as it is." \
                     "Remove it yourself, or choose another prefix folder."
-            "$server" -k 2>/dev/null || true
+            end_server
             rm -rf "$WINEPREFIX"
         fi
         check_loader
-        mkdir "$WINEPREFIX"
-        : >"$made_marker"
-        # The server's -w waits until every process of the prefix has ended, and the server with
-        # them: Wine's own start-up work (the registry, the services) is then complete, and no later
-        # program waits for it.
-        if ! timeout "$make_timeout" "$loader" wineboot --init </dev/null >/dev/null 2>&1 ||
-            ! timeout "$make_timeout" "$server" -w; then
-            "$server" -k 2>/dev/null || true
-            die "cannot make a $WINEARCH prefix at $WINEPREFIX; is Wine installed (wine64, and" \
-                "wine32 for win32) and can this machine run its programs?"
-        fi
-        echo "$WINEARCH" >"$ready_marker"
+        # A first attempt that fails at once is tried again from an empty folder: on a busy
+        # machine wineboot has been seen to fail within a second, then to succeed. Its own words
+        # of the last attempt are shown when both fail.
+        for attempt in 1 2; do
+            rm -rf "$WINEPREFIX" && mkdir "$WINEPREFIX" && : >"$made_marker"
+            # The server's -w waits until every process of the prefix has ended, and the server
+            # with them: Wine's own start-up work (the registry, the services) is then complete,
+            # and no later program waits for it.
+            if timeout "$make_timeout" "$loader" wineboot --init </dev/null >"$boot_log" 2>&1 &&
+                timeout "$make_timeout" "$server" -w; then
+                echo "$WINEARCH" >"$ready_marker"
+                exit 0
+            fi
+            end_server
+        done
+        tail -n 5 "$boot_log" >&2
+        die "cannot make a $WINEARCH prefix at $WINEPREFIX; is Wine installed (wine64, and" \
+            "wine32 for win32) and can this machine run its programs?"
     ) 9>"$WINEPREFIX.lock"
 }
 
